@@ -1,0 +1,19 @@
+#include "app/Application.h"
+
+#include "core/Fonts.h"
+#include "ui/Pictures.h"
+
+#include <QApplication>
+
+void prepareApplication(QApplication& application)
+{
+    QApplication::setApplicationName(QStringLiteral("Quillet2005"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Quillet2005"));
+    QApplication::setApplicationVersion(QStringLiteral("1.0.0"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("quillet2005"));
+    registerProgramFonts();
+    // The layout is designed around the 8-point dialog face.
+    QApplication::setFont(msSansSerifFont(8));
+    QApplication::setWindowIcon(pictures::programIcon());
+    application.setQuitOnLastWindowClosed(false);
+}

@@ -1,0 +1,52 @@
+#include "ui/ErrorReport.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QScreen>
+
+namespace {
+
+FailurePresenter& presenter()
+{
+    static FailurePresenter current;
+    return current;
+}
+
+bool boxOpen = false;
+
+void showErrorBox(const QString& text)
+{
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Quillet2005"), text, QMessageBox::Ok);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.adjustSize();
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        box.move(screen->availableGeometry().center() - box.rect().center());
+    box.exec();
+}
+
+}  // namespace
+
+QString withFullStop(const QString& message)
+{
+    if (!message.isEmpty() && message.back() > u'.')
+        return message + u'.';
+    return message;
+}
+
+void reportFailure(const QString& message)
+{
+    if (boxOpen)
+        return;
+    boxOpen = true;
+    const QString text = withFullStop(message);
+    if (presenter())
+        presenter()(text);
+    else
+        showErrorBox(text);
+    boxOpen = false;
+}
+
+void setFailurePresenter(FailurePresenter replacement)
+{
+    presenter() = std::move(replacement);
+}

@@ -1,0 +1,129 @@
+#pragma once
+
+#include "port/Registers.h"
+
+#include <QMainWindow>
+
+class BlinkLabel;
+class DBEdit;
+class DBGrid;
+class DBNavigator;
+class DataSet;
+class LogFileSaver;
+class LogPane;
+class LogSink;
+class QAction;
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QMenu;
+class QTimer;
+class QToolBar;
+class QToolButton;
+class ScriptDatabase;
+
+// The driver's identification text is written here by MMPGetID; zero at start.
+extern char DriverIdBuffer[DriverIdSize];
+// The script player's loop flag.
+extern bool LoopEnabled;
+
+// The main window: menu, actions, toolbar, log pane, script views and player, status bar.
+class TWin2kAppForm : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TWin2kAppForm(QWidget* parent = nullptr);
+    ~TWin2kAppForm() override;
+
+    LogSink& log();
+    LogPane* logPane() const { return RichEdit1; }
+    // The layout is designed for a text height of 13 pixels and scaled by the default font's.
+    double layoutScale() const { return scale_; }
+
+    // Handlers.
+    void FormCreate();
+    void SpeedButton1Click();
+    void SpeedButton2Click();
+    void FileExit1Execute();
+    void HelpAbout1Execute();
+    void FormClose();
+    void FileSave1Execute();
+    void FileSaveAs1Execute();
+    void PlayClick();
+    void StopClick();
+    void StopOff1Click();
+    void LoopBoxClick();
+    void Timer2Timer();
+    void Timer1Timer();
+    void PlayScript();
+    void LMDButtonPanel1Buttons0Click();
+    void LMDButtonPanel1Buttons1Click();
+    void LMDButtonPanel1Buttons2Click();
+
+    // Components.
+    QMenuBar* MainMenu1 = nullptr;
+    QObject* ActionList1 = nullptr;
+    QAction* FileSave1 = nullptr;
+    QAction* FileSaveAs1 = nullptr;
+    QAction* FileExit1 = nullptr;
+    QAction* HelpAbout1 = nullptr;
+    QAction* Play1 = nullptr;
+    QMenu* File1 = nullptr;
+    QMenu* Help1 = nullptr;
+    QMenu* Script1 = nullptr;
+    QAction* StopAction = nullptr;
+    QAction* StopOff1 = nullptr;
+    QToolBar* ToolBar1 = nullptr;
+    QToolButton* ToolButton3 = nullptr;
+    QToolButton* SpeedButton1 = nullptr;
+    QToolButton* SpeedButton2 = nullptr;
+    LogPane* RichEdit1 = nullptr;
+    ScriptDatabase* ADOConnection1 = nullptr;
+    DataSet* ADOTable1 = nullptr;
+    DataSet* ADOTable2 = nullptr;
+    DBGrid* DBGrid1 = nullptr;
+    DBGrid* DBGrid2 = nullptr;
+    DBNavigator* DBNavigator1 = nullptr;
+    DBNavigator* DBNavigator2 = nullptr;
+    DBEdit* DBEdit1 = nullptr;
+    DBEdit* DBEdit2 = nullptr;
+    DBEdit* DBEdit3 = nullptr;
+    DBEdit* DBEdit4 = nullptr;
+    QCheckBox* LoopBox = nullptr;
+    QFrame* LMDButtonPanel1 = nullptr;
+    QToolButton* LMDButtonPanel1Buttons[6] = {};
+    BlinkLabel* LMDLabel2 = nullptr;
+    QLabel* LMDLabel1 = nullptr;
+    QStatusBar* StatusBar = nullptr;
+    QTimer* Timer1 = nullptr;
+    QTimer* Timer2 = nullptr;
+    LogFileSaver* SaveLogic = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QAction* newAction(const char* name, const QString& caption, const QString& hint, const QKeySequence& shortcut);
+    void createActions();
+    void createMenu();
+    void createToolBar();
+    void createClientArea();
+    void createButtonPanel(QWidget* client);
+    void createPlayerControls(QWidget* client);
+    void createTimers();
+    QRect scaled(int left, int top, int width, int height) const;
+    void showDriverInitialised();
+    void connectHandlers();
+
+    // Implemented beside the script views and the player.
+    void openScriptStore();
+    void createDataControls(QWidget* client, double scale);
+    void storePendingScriptEdits();
+    void createLogSaving();
+
+    double scale_ = 1.0;
+    QAction* speedButton1Item_ = nullptr;
+    QAction* speedButton2Item_ = nullptr;
+    bool closed_ = false;
+};
+
+extern TWin2kAppForm* Win2kAppForm;
