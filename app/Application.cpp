@@ -4,6 +4,7 @@
 #include "ui/Pictures.h"
 
 #include <QApplication>
+#include <QScreen>
 
 void prepareApplication(QApplication& application)
 {
@@ -16,4 +17,11 @@ void prepareApplication(QApplication& application)
     QApplication::setFont(msSansSerifFont(8));
     QApplication::setWindowIcon(pictures::programIcon());
     application.setQuitOnLastWindowClosed(false);
+}
+
+void ProgramWindows::showMain()
+{
+    main.show();
+    if (const QScreen* screen = main.screen())
+        main.move(screen->availableGeometry().center() - main.frameGeometry().center() + main.pos());
 }

@@ -1,6 +1,21 @@
 #pragma once
 
+#include "ui/About.h"
+#include "ui/Main.h"
+#include "ui/TestPanel.h"
+
 class QApplication;
 
 // The start-up steps before the windows are created: title, names, fonts.
 void prepareApplication(QApplication& application);
+
+// The program's three windows, created in this order and destroyed in the reverse one, without running
+// any close handler.
+struct ProgramWindows {
+    TWin2kAppForm main;
+    TAboutBox about{&main};
+    TForm1 testPanel{main.log()};
+
+    // Shows the main window centred on its screen.
+    void showMain();
+};

@@ -362,6 +362,8 @@ void TWin2kAppForm::showDriverInitialised()
     SpeedButton1->setEnabled(false);
     speedButton1Item_->setVisible(false);
     speedButton2Item_->setVisible(true);
+    // The toolbar hides and shows its widgets at its next layout; do it now so the state is visible at once.
+    ToolBar1->layout()->activate();
     SpeedButton2->setEnabled(true);
     LMDButtonPanel1->show();
 }

@@ -1,0 +1,145 @@
+#include "core/Failure.h"
+#include "log/ActivityLog.h"
+#include "log/LogPane.h"
+#include "ui/ErrorReport.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QTest>
+#include <QTextCursor>
+#include <QTextBlock>
+#include <QTextDocument>
+
+class ActivityLogTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void firstLineEndsWithOneLineBreak()
+    {
+        LogPane pane;
+        pane.AppendLogLine(QStringLiteral("  Open OK!"));
+        QCOMPARE(pane.toPlainText(), QStringLiteral("  Open OK!\n"));
+        QCOMPARE(pane.textCursor().position(), 11);
+    }
+
+    void blanksAreKept()
+    {
+        LogPane pane;
+        pane.AppendLogLine(QStringLiteral("Scan Mode.....  "));
+        pane.AppendLogLine(QStringLiteral("  Open OK!"));
+        QCOMPARE(pane.toPlainText(), QStringLiteral("Scan Mode.....  \n  Open OK!\n"));
+    }
+
+    void textTypedWithoutEnterGetsItsOwnLineBreak()
+    {
+        LogPane pane;
+        pane.AppendLogLine(QStringLiteral("one"));
+        pane.moveCursor(QTextCursor::End);
+        QTest::keyClicks(&pane, QStringLiteral("typed"));
+        pane.AppendLogLine(QStringLiteral("two"));
+        QCOMPARE(pane.toPlainText(), QStringLiteral("one\ntyped\ntwo"));
+        pane.AppendLogLine(QStringLiteral("three"));
+        // It starts on a line of its own; the text still ends without a line break.
+        QCOMPARE(pane.toPlainText(), QStringLiteral("one\ntyped\ntwo\nthree"));
+    }
+
+    void appendDropsSelectionAndPutsCaretAtEnd()
+    {
+        LogPane pane;
+        pane.AppendLogLine(QStringLiteral("first line"));
+        pane.AppendLogLine(QStringLiteral("second line"));
+        QTextCursor selection(pane.document());
+        selection.setPosition(2);
+        selection.setPosition(7, QTextCursor::KeepAnchor);
+        pane.setTextCursor(selection);
+
+        pane.AppendLogLine(QStringLiteral("third"));
+
+        QCOMPARE(pane.toPlainText(), QStringLiteral("first line\nsecond line\nthird\n"));
+        QVERIFY(!pane.textCursor().hasSelection());
+        QCOMPARE(pane.textCursor().position(), pane.activityLog().length());
+    }
+
+    void appendedTextHasThePaneFormatWhateverPrecedesIt()
+    {
+        LogPane pane;
+        QTextCharFormat bold;
+        bold.setFontWeight(QFont::Bold);
+        bold.setForeground(Qt::red);
+        pane.textCursor().insertText(QStringLiteral("pasted\n"), bold);
+        pane.AppendLogLine(QStringLiteral("line"));
+        QTextCursor last(pane.document()->lastBlock().previous());
+        last.movePosition(QTextCursor::NextCharacter);
+        QCOMPARE(last.charFormat().foreground().color(), LogPane::TextColour);
+        QVERIFY(last.charFormat().fontWeight() != QFont::Bold);
+    }
+
+    void fullLogKeepsWhatFitsAndFailsEveryAppend()
+    {
+        QTextDocument document;
+        ActivityLog log(document, QTextCharFormat(), 20);
+        log.AppendLogLine(QStringLiteral("0123456789"));
+        try {
+            log.AppendLogLine(QStringLiteral("abcdefghij"));
+            QFAIL("the append that does not fit must fail");
+        } catch (const Failure& failure) {
+            QCOMPARE(failure.message(), QStringLiteral("RichEdit line insertion error"));
+        }
+        QCOMPARE(document.toPlainText(), QStringLiteral("0123456789\nabcdefghi"));
+        QVERIFY_THROWS_EXCEPTION(Failure, log.AppendLogLine(QStringLiteral("x")));
+        QCOMPARE(log.length(), 20);
+    }
+
+    void typingAndPastingStopAtCapacity()
+    {
+        LogPane pane;
+        const QString line(99, u'x');
+        while (pane.activityLog().length() + 100 <= pane.activityLog().capacity())
+            pane.AppendLogLine(line);
+        pane.moveCursor(QTextCursor::End);
+        const int room = pane.activityLog().capacity() - pane.activityLog().length();
+        QTest::keyClicks(&pane, QString(room + 5, u'y'));
+        QCOMPARE(pane.activityLog().length(), pane.activityLog().capacity());
+        QGuiApplication::clipboard()->setText(QStringLiteral("more"));
+        pane.paste();
+        QCOMPARE(pane.activityLog().length(), pane.activityLog().capacity());
+    }
+
+    void fullStopRule_data()
+    {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("letter") << "RichEdit line insertion error" << "RichEdit line insertion error.";
+        QTest::newRow("full stop") << "Done." << "Done.";
+        QTest::newRow("exclamation") << "Stop!" << "Stop!";
+        QTest::newRow("parenthesis") << "(x)" << "(x)";
+        QTest::newRow("hyphen below dot") << "a-" << "a-";
+        QTest::newRow("slash above dot") << "a/" << "a/.";
+        QTest::newRow("digit") << "code 5" << "code 5.";
+        QTest::newRow("quote") << "file \"x\"" << "file \"x\"";
+        QTest::newRow("empty") << "" << "";
+    }
+
+    void fullStopRule()
+    {
+        QFETCH(QString, message);
+        QFETCH(QString, shown);
+        QCOMPARE(withFullStop(message), shown);
+    }
+
+    void onlyOneErrorBoxAtATime()
+    {
+        QStringList shown;
+        setFailurePresenter([&shown](const QString& text) {
+            shown << text;
+            reportFailure(QStringLiteral("raised while the box is open"));
+        });
+        reportFailure(QStringLiteral("first"));
+        reportFailure(QStringLiteral("second"));
+        setFailurePresenter({});
+        QCOMPARE(shown, QStringList({QStringLiteral("first."), QStringLiteral("second.")}));
+    }
+};
+
+QTEST_MAIN(ActivityLogTest)
+#include "test_activity_log.moc"
