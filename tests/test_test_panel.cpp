@@ -1,0 +1,503 @@
+#include "core/Failure.h"
+#include "log/LogSink.h"
+#include "port/DataRegister.h"
+#include "port/ScanStep.h"
+#include "tests/fake/FakeMmp.h"
+#include "ui/ErrorReport.h"
+#include "ui/GradientFill.h"
+#include "ui/TestPanel.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <memory>
+
+namespace {
+
+// The log, which can be made full after a number of lines.
+struct RecordingLog : LogSink {
+    QStringList lines;
+    int room = -1;  // lines still taken; negative for no limit
+
+    void AppendLogLine(const QString& line) override
+    {
+        if (room == 0)
+            throw Failure(QStringLiteral("RichEdit line insertion error"));
+        if (room > 0)
+            --room;
+        lines << line;
+    }
+    QStringList take() { return std::exchange(lines, {}); }
+};
+
+QStringList takeCalls()
+{
+    QStringList calls;
+    for (const std::string& call : fakemmp::takeJournal())
+        calls << QString::fromStdString(call);
+    return calls;
+}
+
+QString hexByte(int value)
+{
+    return QString::number(value, 16).toUpper().rightJustified(2, u'0');
+}
+
+QString readBack(const QString& digits)
+{
+    return QStringLiteral("  inp(0x378) = 0x") + digits;
+}
+
+const QString AllOffLine = QStringLiteral("  outp(0x378, 0xff)");
+
+// What one scan step does with the register reading back what was written.
+struct Step {
+    std::vector<int> writes;  // every write of the data register; the last is the step's own
+    QStringList readBacks;    // the digits that end each read-back line
+    quint8 portData;
+    bool descending;
+    int litLine;  // the one data-line box checked afterwards, -1 for none
+};
+
+// The steady cycle, entered at step 1 with D0 lit and moving up.
+const std::vector<Step> Cycle = {
+    {{0xFF, 0xFD, 0xFD}, {"FF", "FD"}, 0xFD, false, 1},
+    {{0xFF, 0xFB, 0xFB}, {"FF", "FB"}, 0xFB, false, 2},
+    {{0xFF, 0xF7, 0xF7}, {"FF", "F7"}, 0xF7, false, 3},
+    {{0xFF, 0xEF, 0xEF}, {"FF", "EF"}, 0xEF, false, 4},
+    {{0xFF, 0xDF, 0xDF}, {"FF", "DF"}, 0xDF, false, 5},
+    {{0xFF, 0xBF, 0xBF}, {"FF", "BF"}, 0xBF, false, 6},
+    {{0xFF, 0x7F, 0x7F}, {"FF", "7F"}, 0x7F, false, 7},
+    {{0x7F}, {}, 0x7F, true, 7},
+    {{0x3F, 0xBF, 0xBF}, {"3F", "BF"}, 0xBF, true, 6},
+    {{0x9F, 0xDF, 0xDF}, {"9F", "DF"}, 0xDF, true, 5},
+    {{0xCF, 0xEF, 0xEF}, {"CF", "EF"}, 0xEF, true, 4},
+    {{0xE7, 0xF7, 0xF7}, {"E7", "F7"}, 0xF7, true, 3},
+    {{0xF3, 0xFB, 0xFB}, {"F3", "FB"}, 0xFB, true, 2},
+    {{0xF9, 0xFD, 0xFD}, {"F9", "FD"}, 0xFD, true, 1},
+    {{0xFC, 0xFE, 0xFE}, {"FC", "FE"}, 0xFE, true, 0},
+    {{0xFE}, {}, 0xFE, false, 0},
+};
+
+// The first step after the scan starts from all off with no box checked.
+const Step FirstUp = {{0xDF, 0xDF}, {"DF"}, 0xDF, false, 5};
+const Step FirstDown = {{0xF7, 0xF7}, {"F7"}, 0xF7, true, 3};
+
+enum class Intervention { CheckD0ByHand, StartWithD0AndD2, UncheckLitBox, AllOffButton, ScriptWritesAllOn };
+
+}  // namespace
+
+Q_DECLARE_METATYPE(Step)
+Q_DECLARE_METATYPE(std::vector<Step>)
+Q_DECLARE_METATYPE(Intervention)
+
+class TestPanelTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void components();
+    void userClickSwitchesLine_data();
+    void userClickSwitchesLine();
+    void allOff_data();
+    void allOff();
+    void scanCycle_data();
+    void scanCycle();
+    void scanAfterIntervention_data();
+    void scanAfterIntervention();
+    void fullLogStopsTheScan();
+    void statusPoll_data();
+    void statusPoll();
+    void statusBoxClickOnlyToggles();
+    void endScan_data();
+    void endScan();
+    void closeRecordsAllOff();
+    void reopenKeepsDirection();
+    void destructionSwitchesNothing();
+
+private:
+    quint8 checkedLines() const;
+    void tick(QTimer* timer) { QVERIFY(QMetaObject::invokeMethod(timer, "timeout")); }
+    void click(QWidget* box) { QTest::mouseClick(box, Qt::LeftButton); }
+    void startScanAtD5();
+    void expectStep(const Step& step, int number);
+
+    RecordingLog log_;
+    QStringList reports_;
+    std::unique_ptr<TForm1> panel_;
+};
+
+void TestPanelTest::init()
+{
+    fakemmp::reset();
+    log_ = {};
+    reports_.clear();
+    PortData = 0;
+    ScanDescending = 0;
+    setFailurePresenter([this](const QString& text) { reports_ << text; });
+    panel_ = std::make_unique<TForm1>(log_);
+}
+
+void TestPanelTest::cleanup()
+{
+    panel_.reset();
+    setFailurePresenter({});
+}
+
+quint8 TestPanelTest::checkedLines() const
+{
+    quint8 lines = 0;
+    for (int line = 0; line < 8; ++line)
+        lines |= panel_->D[line]->isChecked() ? 1 << line : 0;
+    return lines;
+}
+
+void TestPanelTest::startScanAtD5()
+{
+    panel_->SpeedButton2Click();
+    panel_->Timer2Timer();
+    QCOMPARE(checkedLines(), quint8(1 << 5));
+    takeCalls();
+    log_.take();
+}
+
+void TestPanelTest::expectStep(const Step& step, int number)
+{
+    tick(panel_->Timer2);
+
+    QStringList calls;
+    for (std::size_t index = 0; index + 1 < step.writes.size(); ++index)
+        calls << "MMPInp(0x378)" << "MMPOutp(0x378,0x" + hexByte(step.writes[index]) + ")" << "MMPInp(0x378)";
+    calls << "MMPOutp(0x378,0x" + hexByte(step.writes.back()) + ")";
+    QStringList lines;
+    for (const QString& digits : step.readBacks)
+        lines << readBack(digits);
+
+    const QString where = QStringLiteral("after step %1").arg(number);
+    const QStringList actualCalls = takeCalls();
+    QVERIFY2(actualCalls == calls, qPrintable(where + ": " + actualCalls.join(u' ')));
+    const QStringList actualLines = log_.take();
+    QVERIFY2(actualLines == lines, qPrintable(where + ": " + actualLines.join(u'|')));
+    QVERIFY2(PortData == step.portData, qPrintable(where));
+    QVERIFY2((ScanDescending != 0) == step.descending, qPrintable(where));
+    QVERIFY2(checkedLines() == (step.litLine < 0 ? 0 : 1 << step.litLine), qPrintable(where));
+    QVERIFY2(panel_->Timer2->isActive(), qPrintable(where));
+}
+
+void TestPanelTest::components()
+{
+    const auto named = [this](const QString& name) { return panel_->findChild<QObject*>(name); };
+    for (int line = 0; line < 8; ++line) {
+        QCOMPARE(named(QStringLiteral("D%1").arg(line)), panel_->D[line]);
+        QCOMPARE(named(QStringLiteral("CheckBox%1").arg(line + 1)), panel_->CheckBox[line]);
+    }
+    QCOMPARE(named("ToolBar1"), panel_->ToolBar1);
+    QCOMPARE(named("SpeedButton1"), panel_->SpeedButton1);
+    QCOMPARE(named("SpeedButton2"), panel_->SpeedButton2);
+    QCOMPARE(named("LMDFormFill1"), panel_->LMDFormFill1);
+    QCOMPARE(named("Panel1"), panel_->Panel1);
+    QCOMPARE(named("Panel2"), panel_->Panel2);
+    QCOMPARE(panel_->Label1->text(), "Data");
+    QCOMPARE(panel_->Label2->text(), "Status Byte");
+    QCOMPARE(panel_->CheckBox[5]->text(), "Paper Error");
+    QCOMPARE(panel_->windowTitle(), "Test Panel");
+    QVERIFY(panel_->SpeedButton1->toolTip().isEmpty() && panel_->SpeedButton2->toolTip().isEmpty());
+    QVERIFY(!panel_->SpeedButton2->isCheckable());
+
+    QCOMPARE(named("Timer1"), panel_->Timer1);
+    QCOMPARE(named("Timer2"), panel_->Timer2);
+    QCOMPARE(panel_->Timer1->interval(), 1000);
+    QCOMPARE(panel_->Timer2->interval(), 100);
+    QCOMPARE(panel_->Timer2->timerType(), Qt::PreciseTimer);
+    QVERIFY(!panel_->Timer1->isActive() && !panel_->Timer2->isActive());
+
+    QStringList tabOrder;
+    QWidget* widget = panel_->D[0];
+    do {
+        if (widget->focusPolicy() & Qt::TabFocus)
+            tabOrder << widget->objectName();
+        widget = widget->nextInFocusChain();
+    } while (widget != panel_->D[0]);
+    QCOMPARE(tabOrder, QStringList({"D0", "D1", "D2", "D3", "D4", "D5", "D6", "D7", "CheckBox1", "CheckBox2",
+                                    "CheckBox3", "CheckBox4", "CheckBox5", "CheckBox6", "CheckBox7", "CheckBox8"}));
+}
+
+void TestPanelTest::userClickSwitchesLine_data()
+{
+    QTest::addColumn<bool>("spaceBar");
+    QTest::newRow("mouse") << false;
+    QTest::newRow("space bar") << true;
+}
+
+void TestPanelTest::userClickSwitchesLine()
+{
+    QFETCH(bool, spaceBar);
+    QCheckBox* box = panel_->D[3];
+    const auto toggle = [&] { spaceBar ? QTest::keyClick(box, Qt::Key_Space) : click(box); };
+
+    toggle();
+    QVERIFY(box->isChecked());
+    QCOMPARE(takeCalls(), QStringList({"MMPInp(0x378)", "MMPOutp(0x378,0xF7)", "MMPInp(0x378)"}));
+    QCOMPARE(log_.take(), QStringList({readBack("F7")}));
+    QCOMPARE(PortData, quint8(0xF7));
+
+    toggle();
+    QVERIFY(!box->isChecked());
+    QCOMPARE(takeCalls(), QStringList({"MMPInp(0x378)", "MMPOutp(0x378,0xFF)", "MMPInp(0x378)"}));
+    QCOMPARE(log_.take(), QStringList({readBack("FF")}));
+}
+
+void TestPanelTest::allOff_data()
+{
+    QTest::addColumn<quint8>("checked");
+    QTest::addColumn<QStringList>("calls");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<quint8>("portData");
+
+    const QStringList boxHandler = {"MMPInp(0x378)", "MMPOutp(0x378,0xFF)", "MMPInp(0x378)"};
+    QTest::newRow("D0 and D3 checked")
+        << quint8(0x09) << QStringList({"MMPOutp(0x378,0xFF)", "MMPInp(0x378)"}) + boxHandler + boxHandler
+        << QStringList({AllOffLine, readBack("FF"), readBack("FF"), readBack("FF")}) << quint8(0xFF);
+    QTest::newRow("none checked") << quint8(0) << QStringList({"MMPOutp(0x378,0xFF)", "MMPInp(0x378)"})
+                                  << QStringList({AllOffLine, readBack("FF")}) << quint8(0x12);
+}
+
+void TestPanelTest::allOff()
+{
+    QFETCH(quint8, checked);
+    QFETCH(QStringList, calls);
+    QFETCH(QStringList, lines);
+    QFETCH(quint8, portData);
+    for (int line = 0; line < 8; ++line) {
+        if (checked & (1 << line))
+            click(panel_->D[line]);
+    }
+    takeCalls();
+    log_.take();
+    PortData = 0x12;
+
+    click(panel_->SpeedButton1);
+
+    QCOMPARE(takeCalls(), calls);
+    QCOMPARE(log_.take(), lines);
+    QCOMPARE(PortData, portData);
+    QCOMPARE(checkedLines(), quint8(0));
+}
+
+void TestPanelTest::scanCycle_data()
+{
+    QTest::addColumn<bool>("descending");
+    QTest::addColumn<Step>("first");
+    QTest::addColumn<int>("joinsCycleAt");
+    QTest::newRow("moving up") << false << FirstUp << 6;
+    QTest::newRow("moving down") << true << FirstDown << 13;
+}
+
+void TestPanelTest::scanCycle()
+{
+    QFETCH(bool, descending);
+    QFETCH(Step, first);
+    QFETCH(int, joinsCycleAt);
+    ScanDescending = descending;
+
+    click(panel_->SpeedButton2);
+    QCOMPARE(log_.take(), QStringList({"Scan Mode.....  "}));
+    QVERIFY(takeCalls().isEmpty());
+    QCOMPARE(PortData, quint8(0xFF));
+    QVERIFY(panel_->Timer2->isActive());
+
+    expectStep(first, 0);
+    const int cycleLength = static_cast<int>(Cycle.size());
+    for (int step = joinsCycleAt; step < joinsCycleAt + cycleLength + 4 && !QTest::currentTestFailed(); ++step)
+        expectStep(Cycle[(step - 1) % cycleLength], (step - 1) % cycleLength + 1);
+}
+
+void TestPanelTest::scanAfterIntervention_data()
+{
+    QTest::addColumn<Intervention>("intervention");
+    QTest::addColumn<quint8>("portDataThen");
+    QTest::addColumn<std::vector<Step>>("steps");
+
+    // D5 stays lit one step longer, then the cycle goes on.
+    QTest::newRow("D0 checked by hand while D5 lit")
+        << Intervention::CheckD0ByHand << quint8(0xDE)
+        << std::vector<Step>{{{0xDF, 0xDF}, {"DF"}, 0xDF, false, 5}, Cycle[5]};
+    QTest::newRow("scan started with D0 and D2 checked")
+        << Intervention::StartWithD0AndD2 << quint8(0xFF)
+        << std::vector<Step>{{{0xFB, 0xFB}, {"FB"}, 0xFB, false, 2}, Cycle[2]};
+    QTest::newRow("lit box unchecked by hand")
+        << Intervention::UncheckLitBox << quint8(0xFF) << std::vector<Step>{FirstUp, Cycle[5]};
+    QTest::newRow("all-off button") << Intervention::AllOffButton << quint8(0xFF)
+                                    << std::vector<Step>{FirstUp, Cycle[5]};
+    // The light stands still: 0x00 is outside the walk, and so is the byte the lit box's handler leaves.
+    QTest::newRow("script writes all on")
+        << Intervention::ScriptWritesAllOn << quint8(0x00)
+        << std::vector<Step>{{{0x20, 0x20}, {"20"}, 0x20, false, -1}, {{0x20}, {}, 0x20, false, -1}};
+}
+
+void TestPanelTest::scanAfterIntervention()
+{
+    QFETCH(Intervention, intervention);
+    QFETCH(quint8, portDataThen);
+    QFETCH(std::vector<Step>, steps);
+
+    if (intervention == Intervention::StartWithD0AndD2) {
+        click(panel_->D[0]);
+        click(panel_->D[2]);
+        QCOMPARE(fakemmp::dataRegister(), 0xFAu);
+        panel_->SpeedButton2Click();
+    } else {
+        startScanAtD5();
+    }
+    switch (intervention) {
+    case Intervention::CheckD0ByHand: click(panel_->D[0]); break;
+    case Intervention::UncheckLitBox: click(panel_->D[5]); break;
+    case Intervention::AllOffButton: click(panel_->SpeedButton1); break;
+    case Intervention::ScriptWritesAllOn: WriteDataByte(0x00); break;
+    case Intervention::StartWithD0AndD2: break;
+    }
+    QCOMPARE(PortData, portDataThen);
+    QVERIFY(panel_->Timer2->isActive());
+    takeCalls();
+    log_.take();
+
+    for (std::size_t index = 0; index < steps.size() && !QTest::currentTestFailed(); ++index)
+        expectStep(steps[index], static_cast<int>(index) + 1);
+}
+
+void TestPanelTest::fullLogStopsTheScan()
+{
+    startScanAtD5();
+    log_.room = 0;
+
+    tick(panel_->Timer2);
+
+    // D5's handler wrote and recorded all off; its read-back line did not fit, and the step ended there.
+    QCOMPARE(takeCalls(), QStringList({"MMPInp(0x378)", "MMPOutp(0x378,0xFF)", "MMPInp(0x378)"}));
+    QCOMPARE(reports_, QStringList({"RichEdit line insertion error."}));
+    QVERIFY(!panel_->Timer2->isActive());
+    QCOMPARE(checkedLines(), quint8(0));
+    QCOMPARE(PortData, quint8(0xFF));
+}
+
+void TestPanelTest::statusPoll_data()
+{
+    QTest::addColumn<quint32>("status");
+    QTest::addColumn<QString>("digits");
+
+    QTest::newRow("idle port") << 0x7Fu << "7F";
+    QTest::newRow("busy as read, not inverted") << 0x80u << "80";
+    QTest::newRow("leading zero") << 0x05u << "05";
+    QTest::newRow("bits above the byte") << 0x3A5u << "A5";
+}
+
+void TestPanelTest::statusPoll()
+{
+    QFETCH(quint32, status);
+    QFETCH(QString, digits);
+    const quint8 bits = static_cast<quint8>(status);
+    // Every box starts with the wrong mark, so both directions are seen.
+    for (int bit = 0; bit < 8; ++bit)
+        panel_->CheckBox[bit]->setChecked(!((bits >> bit) & 1));
+    fakemmp::setStatus(status);
+
+    panel_->Timer1Timer();
+
+    QCOMPARE(takeCalls(), QStringList({"MMPInp(0x379)"}));
+    QCOMPARE(log_.take(), QStringList({"Status Byte  inp(0x379) = 0x" + digits}));
+    for (int bit = 0; bit < 8; ++bit)
+        QCOMPARE(panel_->CheckBox[bit]->isChecked(), bool((bits >> bit) & 1));
+}
+
+void TestPanelTest::statusBoxClickOnlyToggles()
+{
+    click(panel_->CheckBox[7]);
+    QVERIFY(panel_->CheckBox[7]->isChecked());
+    QVERIFY(takeCalls().isEmpty());
+    QVERIFY(log_.lines.isEmpty());
+}
+
+void TestPanelTest::endScan_data()
+{
+    QTest::addColumn<bool>("byClose");
+    QTest::addColumn<QStringList>("lines");
+
+    const QStringList allOff = {AllOffLine, readBack("FF"), readBack("FF")};
+    QTest::newRow("scan button") << false << QStringList({"End Scan Mode.....  "}) + allOff;
+    QTest::newRow("window close") << true << allOff;
+}
+
+void TestPanelTest::endScan()
+{
+    QFETCH(bool, byClose);
+    QFETCH(QStringList, lines);
+    panel_->showPanel();
+    startScanAtD5();
+
+    if (byClose)
+        panel_->close();
+    else
+        click(panel_->SpeedButton2);
+
+    QCOMPARE(log_.take(), lines);
+    QVERIFY(!panel_->Timer2->isActive());
+    QCOMPARE(panel_->Timer1->isActive(), !byClose);
+    QCOMPARE(panel_->isVisible(), !byClose);
+    QCOMPARE(checkedLines(), quint8(0));
+    QCOMPARE(PortData, quint8(0xFF));
+}
+
+void TestPanelTest::closeRecordsAllOff()
+{
+    panel_->showPanel();
+    WriteDataByte(0x12);
+    takeCalls();
+
+    panel_->close();
+
+    QCOMPARE(takeCalls(), QStringList({"MMPOutp(0x378,0xFF)", "MMPInp(0x378)"}));
+    QCOMPARE(log_.take(), QStringList({AllOffLine, readBack("FF")}));
+    QCOMPARE(PortData, quint8(0xFF));
+    QVERIFY(!panel_->isVisible() && !panel_->Timer1->isActive());
+}
+
+void TestPanelTest::reopenKeepsDirection()
+{
+    panel_->showPanel();
+    startScanAtD5();
+    for (int step = 0; step < 3; ++step)
+        panel_->Timer2Timer();
+    QCOMPARE(ScanDescending, 1);
+    panel_->close();
+
+    panel_->showPanel();
+    QVERIFY(panel_->Timer1->isActive());
+    QVERIFY(!panel_->Timer2->isActive());
+    QCOMPARE(ScanDescending, 1);
+    takeCalls();
+    log_.take();
+
+    panel_->SpeedButton2Click();
+    log_.take();
+    expectStep(FirstDown, 1);
+}
+
+void TestPanelTest::destructionSwitchesNothing()
+{
+    panel_->showPanel();
+    click(panel_->D[0]);
+    takeCalls();
+    log_.take();
+
+    panel_.reset();
+
+    QVERIFY(takeCalls().isEmpty());
+    QVERIFY(log_.lines.isEmpty());
+}
+
+QTEST_MAIN(TestPanelTest)
+#include "test_test_panel.moc"
