@@ -5,9 +5,10 @@
 
 namespace {
 
-QFont fontOrFallback(const QString& family, int pointSize, bool bold)
+QFont namedFont(const QString& family, int pointSize, bool bold)
 {
-    QFont font(QFontDatabase::hasFamily(family) ? family : QStringLiteral("DejaVu Sans"), pointSize);
+    // The family keeps its own name, also where it is drawn with a substitute, so saved documents name it.
+    QFont font(family, pointSize);
     font.setBold(bold);
     return font;
 }
@@ -19,14 +20,18 @@ void registerProgramFonts()
     const QDir wineFonts(QStringLiteral("/usr/share/wine/fonts"));
     for (const QString& name : wineFonts.entryList({QStringLiteral("*.ttf"), QStringLiteral("*.TTF")}, QDir::Files))
         QFontDatabase::addApplicationFont(wineFonts.filePath(name));
+    for (const QString family : {QStringLiteral("Tahoma"), QStringLiteral("MS Sans Serif")}) {
+        if (!QFontDatabase::hasFamily(family))
+            QFont::insertSubstitution(family, QStringLiteral("DejaVu Sans"));
+    }
 }
 
 QFont tahomaFont(int pointSize, bool bold)
 {
-    return fontOrFallback(QStringLiteral("Tahoma"), pointSize, bold);
+    return namedFont(QStringLiteral("Tahoma"), pointSize, bold);
 }
 
 QFont msSansSerifFont(int pointSize, bool bold)
 {
-    return fontOrFallback(QStringLiteral("MS Sans Serif"), pointSize, bold);
+    return namedFont(QStringLiteral("MS Sans Serif"), pointSize, bold);
 }

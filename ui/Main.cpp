@@ -1,6 +1,7 @@
 #include "ui/Main.h"
 
 #include "core/Fonts.h"
+#include "log/LogFileSaver.h"
 #include "log/LogPane.h"
 #include "port/DataRegister.h"
 #include "port/mmp.h"
@@ -88,6 +89,7 @@ TWin2kAppForm::TWin2kAppForm(QWidget* parent) : QMainWindow(parent)
 
 TWin2kAppForm::~TWin2kAppForm()
 {
+    delete SaveLogic;
     Win2kAppForm = nullptr;
 }
 

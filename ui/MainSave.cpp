@@ -1,6 +1,22 @@
 #include "ui/Main.h"
 
-// Placeholder until log saving lands.
-void TWin2kAppForm::createLogSaving() {}
-void TWin2kAppForm::FileSave1Execute() {}
-void TWin2kAppForm::FileSaveAs1Execute() {}
+#include "log/LogFileSaver.h"
+#include "log/LogPane.h"
+
+void TWin2kAppForm::createLogSaving()
+{
+    SaveLogic = new LogFileSaver(
+        *RichEdit1->document(), paneRtfDefaults(*RichEdit1),
+        [this](const QString& initialName) { return askLogFilePath(this, initialName); },
+        [](const QString& path) { return confirmLogOverwrite(path); });
+}
+
+void TWin2kAppForm::FileSave1Execute()
+{
+    SaveLogic->save();
+}
+
+void TWin2kAppForm::FileSaveAs1Execute()
+{
+    SaveLogic->saveAs();
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "log/RtfWriter.h"
+
+#include <QString>
+#include <functional>
+
+class QTextDocument;
+class QTextEdit;
+class QWidget;
+
+// Saves the log document as an RTF file: Save writes to the remembered path, Save As asks for a path and
+// for leave to replace an existing file. Failures are thrown; nothing is remembered unless the write
+// succeeded.
+class LogFileSaver {
+public:
+    // Asks for the path to save to, starting from the given name. The path returned is final (the default
+    // extension applied); an empty one means the user cancelled.
+    using PathQuestion = std::function<QString(const QString& initialName)>;
+    // Asks whether the existing file of that path may be replaced.
+    using OverwriteQuestion = std::function<bool(const QString& path)>;
+
+    LogFileSaver(QTextDocument& log, RtfDefaults defaults, PathQuestion askPath,
+                 OverwriteQuestion confirmOverwrite);
+
+    void save();
+    void saveAs();
+    // Writes the log as it stands now; the old file is replaced only by a complete new one.
+    void WriteLogFile(const QString& path);
+
+    // The path of the last successful Save As; empty until then.
+    const QString& fileName() const { return FileName; }
+
+private:
+    QTextDocument& log_;
+    RtfDefaults defaults_;
+    PathQuestion askPath_;
+    OverwriteQuestion confirmOverwrite_;
+    QString FileName;
+};
+
+// The pane's look as the RTF records it: its document's default font, its text and background colours.
+RtfDefaults paneRtfDefaults(const QTextEdit& pane);
+
+// The save dialog of the log, modal to the application: one filter "All Files (*.*)", default
+// extension rtf, opened on initialName, no overwrite warning of its own.
+QString askLogFilePath(QWidget* parent, const QString& initialName);
+
+// "OK to overwrite <path>" with Yes (default), No and Cancel (Esc, close box), centred on the screen.
+// True only for Yes.
+bool confirmLogOverwrite(const QString& path);

@@ -1,0 +1,125 @@
+#include "core/Failure.h"
+#include "log/LogSink.h"
+#include "port/DataRegister.h"
+#include "script/Interpreter.h"
+#include "tests/fake/FakeMmp.h"
+
+#include <QTest>
+
+using Journal = std::vector<std::string>;
+Q_DECLARE_METATYPE(Journal)
+
+namespace {
+
+struct RecordingLog : LogSink {
+    void AppendLogLine(const QString& line) override { lines << line; }
+    QStringList lines;
+};
+
+struct FullLog : LogSink {
+    void AppendLogLine(const QString&) override { throw Failure(QStringLiteral("RichEdit line insertion error")); }
+};
+
+// PortData before each call, so that a command that leaves it alone shows.
+constexpr int Untouched = 0x5A;
+
+std::string outp(int value)
+{
+    return "MMPOutp(0x378,0x" + QString::number(value, 16).toUpper().toStdString() + ")";
+}
+
+const std::string inp = "MMPInp(0x378)";
+
+QString readBack(int value)
+{
+    return QStringLiteral("  inp(0x378) = 0x") + QString::number(value, 16).toUpper().rightJustified(2, u'0');
+}
+
+}  // namespace
+
+class InterpreterTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        fakemmp::reset();
+        PortData = Untouched;
+    }
+
+    void commandTable_data()
+    {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<int>("data");
+        QTest::addColumn<int>("registerBefore");
+        QTest::addColumn<Journal>("calls");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<int>("portData");
+        QTest::addColumn<int>("wait");  // 0: none started
+
+        const QString unrecognized = QStringLiteral("Unrecognized Command");
+        const QString invalid = QStringLiteral("Invalid Data");
+        QTest::newRow("0") << 0 << 0 << 0xFF << Journal{} << unrecognized << Untouched << 0;
+        QTest::newRow("1 with 0") << 1 << 0 << 0xFF << Journal{outp(0x00), inp} << readBack(0x00) << 0x00 << 0;
+        QTest::newRow("1 with 255") << 1 << 255 << 0x00 << Journal{outp(0xFF), inp} << readBack(0xFF) << 0xFF << 0;
+        QTest::newRow("1 with 256") << 1 << 256 << 0xFF << Journal{} << invalid << Untouched << 0;
+        QTest::newRow("1 with -1") << 1 << -1 << 0xFF << Journal{} << invalid << Untouched << 0;
+        // The line commands work on the register as read, ignore Data, and keep the other seven lines.
+        for (int line = 0; line < 8; ++line) {
+            const int bit = 1 << line;
+            for (const int before : {0xFF, 0x00}) {
+                const QByteArray from = before ? "from FF" : "from 00";
+                QTest::addRow("%d %s", 2 + line, from.constData())
+                    << 2 + line << 999 << before << Journal{inp, outp(before & ~bit), inp}
+                    << readBack(before & ~bit) << (before & ~bit) << 0;
+                QTest::addRow("%d %s", 10 + line, from.constData())
+                    << 10 + line << 999 << before << Journal{inp, outp(before | bit), inp}
+                    << readBack(before | bit) << (before | bit) << 0;
+            }
+        }
+        QTest::newRow("18") << 18 << 999 << 0xFF << Journal{outp(0x00), inp} << readBack(0x00) << 0x00 << 0;
+        QTest::newRow("19") << 19 << 999 << 0x00 << Journal{outp(0xFF), inp} << readBack(0xFF) << 0xFF << 0;
+        QTest::newRow("20 with 500") << 20 << 500 << 0xFF << Journal{} << "Waiting  500   (ms)" << Untouched << 500;
+        QTest::newRow("20 with longest") << 20 << 2147483647 << 0xFF << Journal{} << "Waiting  2147483647   (ms)"
+                                         << Untouched << 2147483647;
+        QTest::newRow("20 with 0") << 20 << 0 << 0xFF << Journal{} << invalid << Untouched << 0;
+        QTest::newRow("20 with -1") << 20 << -1 << 0xFF << Journal{} << invalid << Untouched << 0;
+        QTest::newRow("21") << 21 << 500 << 0xFF << Journal{} << unrecognized << Untouched << 0;
+        QTest::newRow("-5") << -5 << 500 << 0xFF << Journal{} << unrecognized << Untouched << 0;
+    }
+    void commandTable()
+    {
+        QFETCH(int, command);
+        QFETCH(int, data);
+        QFETCH(int, registerBefore);
+        QFETCH(Journal, calls);
+        QFETCH(QString, line);
+        QFETCH(int, portData);
+        QFETCH(int, wait);
+        fakemmp::setDataRegister(registerBefore);
+        RecordingLog log;
+        QList<int> waits;
+
+        executeScriptCommand(command, data, log, [&](int milliseconds) { waits << milliseconds; });
+
+        QCOMPARE(fakemmp::takeJournal(), calls);
+        QCOMPARE(log.lines, QStringList{line});
+        QCOMPARE(int(PortData), portData);
+        QCOMPARE(waits, wait ? QList<int>{wait} : QList<int>{});
+    }
+
+    // A full log fails the call only after the row's action has been carried out.
+    void fullLogFailsAfterTheAction()
+    {
+        FullLog log;
+        bool waitStarted = false;
+        QVERIFY_THROWS_EXCEPTION(Failure, executeScriptCommand(5, 0, log, [](int) {}));
+        QCOMPARE(fakemmp::takeJournal(), Journal({inp, outp(0xF7), inp}));
+        QCOMPARE(int(PortData), 0xF7);
+        QVERIFY_THROWS_EXCEPTION(Failure, executeScriptCommand(20, 50, log, [&](int) { waitStarted = true; }));
+        QVERIFY(waitStarted);
+    }
+};
+
+QTEST_APPLESS_MAIN(InterpreterTest)
+#include "test_interpreter.moc"

@@ -1,0 +1,399 @@
+#include "core/Failure.h"
+#include "log/LogFileSaver.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTimer>
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <memory>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+const RtfDefaults Defaults{QFont(QStringLiteral("Tahoma"), 8), QColor(255, 255, 0), QColor(0, 0, 128)};
+
+QByteArray contentOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void writeFile(const QString& path, const QByteArray& content)
+{
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(file.errorString()));
+    QCOMPARE(file.write(content), content.size());
+}
+
+void appendLine(QTextDocument& document, const QString& line)
+{
+    QTextCursor cursor(&document);
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(line + u'\n');
+}
+
+// Runs the given step on the next modal window that opens, from inside its event loop.
+void onNextModal(std::function<void(QWidget*)> step)
+{
+    QTimer::singleShot(0, qApp, [step = std::move(step)] {
+        if (QWidget* modal = QApplication::activeModalWidget())
+            step(modal);
+        else
+            onNextModal(step);
+    });
+}
+
+}  // namespace
+
+class TestLogSaving : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+
+    void saveWithoutFileNameAsksAndCancelChangesNothing();
+    void saveAsNewFileAsksNoConfirmation_data();
+    void saveAsNewFileAsksNoConfirmation();
+    void saveRewritesWithoutAsking();
+    void existingFileIsReplacedOnlyOnYes_data();
+    void existingFileIsReplacedOnlyOnYes();
+    void saveAsOntoTheRememberedFileStillAsks();
+    void documentIsTakenWhenWritingStarts();
+    void fileThatCannotBeCreatedChangesNothing_data();
+    void fileThatCannotBeCreatedChangesNothing();
+    void failedWriteKeepsTheOldFile_data();
+    void failedWriteKeepsTheOldFile();
+
+    void saveDialogAddsExtensionAndNeverAsksItself();
+    void overwriteQuestionIsYesOnlyForYes_data();
+    void overwriteQuestionIsYesOnlyForYes();
+
+private:
+    QString path(const QString& name) const { return dir_->filePath(name); }
+    QStringList entries() const
+    {
+        return QDir(dir_->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    }
+    void saveAsFirst();
+    void expectUnchangedAfterFailure(const QString& message, const QStringList& filesBefore);
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<QTextDocument> log_;
+    std::unique_ptr<LogFileSaver> saver_;
+    // The user's answers, used up in order, and what the questions were asked with.
+    QStringList pathAnswers_;
+    QList<bool> overwriteAnswers_;
+    QStringList initialNames_;
+    QStringList overwriteAsked_;
+    std::function<void()> whileAsking_;
+};
+
+void TestLogSaving::init()
+{
+    dir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir_->isValid());
+    log_ = std::make_unique<QTextDocument>();
+    log_->setDefaultFont(Defaults.font);
+    appendLine(*log_, QStringLiteral("Try to open the driver..."));
+    appendLine(*log_, QStringLiteral("  Open OK!"));
+    log_->setModified(true);
+    pathAnswers_.clear();
+    overwriteAnswers_.clear();
+    initialNames_.clear();
+    overwriteAsked_.clear();
+    whileAsking_ = [] {};
+    saver_ = std::make_unique<LogFileSaver>(
+        *log_, Defaults,
+        [this](const QString& initialName) {
+            initialNames_ << initialName;
+            whileAsking_();
+            return pathAnswers_.isEmpty() ? QString() : pathAnswers_.takeFirst();
+        },
+        [this](const QString& path) {
+            overwriteAsked_ << path;
+            whileAsking_();
+            return !overwriteAnswers_.isEmpty() && overwriteAnswers_.takeFirst();
+        });
+}
+
+// A first successful Save As to first.rtf, so that a name is remembered.
+void TestLogSaving::saveAsFirst()
+{
+    pathAnswers_ << path(QStringLiteral("first.rtf"));
+    saver_->saveAs();
+    QCOMPARE(saver_->fileName(), path(QStringLiteral("first.rtf")));
+    initialNames_.clear();
+    log_->setModified(true);
+}
+
+void TestLogSaving::saveWithoutFileNameAsksAndCancelChangesNothing()
+{
+    saver_->save();
+    QCOMPARE(initialNames_, QStringList{QString()});
+    QVERIFY(saver_->fileName().isEmpty());
+    QVERIFY(log_->isModified());
+    QVERIFY(QDir(dir_->path()).isEmpty());
+
+    saver_->save();
+    QCOMPARE(initialNames_.size(), 2);
+}
+
+void TestLogSaving::saveAsNewFileAsksNoConfirmation_data()
+{
+    QTest::addColumn<QString>("chosen");
+    QTest::newRow("extension added by the dialog") << QStringLiteral("log.rtf");
+    QTest::newRow("other extension, still RTF") << QStringLiteral("log.txt");
+}
+
+void TestLogSaving::saveAsNewFileAsksNoConfirmation()
+{
+    QFETCH(QString, chosen);
+    pathAnswers_ << path(chosen);
+    saver_->saveAs();
+    QVERIFY(overwriteAsked_.isEmpty());
+    QCOMPARE(contentOf(path(chosen)), writeRtf(*log_, Defaults));
+    QCOMPARE(saver_->fileName(), path(chosen));
+    QVERIFY(!log_->isModified());
+}
+
+void TestLogSaving::saveRewritesWithoutAsking()
+{
+    saveAsFirst();
+    appendLine(*log_, QStringLiteral("Close and end."));
+    saver_->save();
+    QCOMPARE(contentOf(path(QStringLiteral("first.rtf"))), writeRtf(*log_, Defaults));
+    QVERIFY(!log_->isModified());
+
+    // Unchanged since, and the file deleted meanwhile: written again all the same.
+    QVERIFY(QFile::remove(path(QStringLiteral("first.rtf"))));
+    saver_->save();
+    QCOMPARE(contentOf(path(QStringLiteral("first.rtf"))), writeRtf(*log_, Defaults));
+    QVERIFY(initialNames_.isEmpty());
+    QVERIFY(overwriteAsked_.isEmpty());
+    QCOMPARE(saver_->fileName(), path(QStringLiteral("first.rtf")));
+}
+
+void TestLogSaving::existingFileIsReplacedOnlyOnYes_data()
+{
+    QTest::addColumn<bool>("answer");
+    QTest::newRow("yes") << true;
+    QTest::newRow("no or cancel") << false;
+}
+
+void TestLogSaving::existingFileIsReplacedOnlyOnYes()
+{
+    QFETCH(bool, answer);
+    saveAsFirst();
+    const QString other = path(QStringLiteral("other.rtf"));
+    writeFile(other, "old");
+    pathAnswers_ << other;
+    overwriteAnswers_ << answer;
+    saver_->saveAs();
+    QCOMPARE(initialNames_, QStringList{path(QStringLiteral("first.rtf"))});
+    QCOMPARE(overwriteAsked_, QStringList{other});
+    QCOMPARE(contentOf(other), answer ? writeRtf(*log_, Defaults) : QByteArray("old"));
+    QCOMPARE(saver_->fileName(), answer ? other : path(QStringLiteral("first.rtf")));
+    QCOMPARE(log_->isModified(), !answer);
+}
+
+void TestLogSaving::saveAsOntoTheRememberedFileStillAsks()
+{
+    saveAsFirst();
+    pathAnswers_ << saver_->fileName();
+    overwriteAnswers_ << true;
+    saver_->saveAs();
+    QCOMPARE(overwriteAsked_, QStringList{path(QStringLiteral("first.rtf"))});
+    QVERIFY(!log_->isModified());
+}
+
+// Timers keep logging while the questions are open; the file gets those lines too.
+void TestLogSaving::documentIsTakenWhenWritingStarts()
+{
+    writeFile(path(QStringLiteral("log.rtf")), "old");
+    pathAnswers_ << path(QStringLiteral("log.rtf"));
+    overwriteAnswers_ << true;
+    whileAsking_ = [this] { appendLine(*log_, QStringLiteral("  inp(0x378) = 0xF7")); };
+    saver_->saveAs();
+    QCOMPARE(log_->blockCount(), 5);
+    QCOMPARE(contentOf(path(QStringLiteral("log.rtf"))), writeRtf(*log_, Defaults));
+}
+
+void TestLogSaving::expectUnchangedAfterFailure(const QString& message, const QStringList& filesBefore)
+{
+    QCOMPARE(saver_->fileName(), path(QStringLiteral("first.rtf")));
+    QVERIFY(log_->isModified());
+    QCOMPARE(entries(), filesBefore);
+    QVERIFY2(!message.endsWith(u'.'), qPrintable(message));
+}
+
+void TestLogSaving::fileThatCannotBeCreatedChangesNothing_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<bool>("exists");
+    QTest::addColumn<int>("reason");
+    QTest::newRow("folder that does not exist") << QStringLiteral("missing/log.rtf") << false << ENOENT;
+    QTest::newRow("a file where the folder should be") << QStringLiteral("plain/log.rtf") << false << ENOTDIR;
+    QTest::newRow("read-only file") << QStringLiteral("locked.rtf") << true << EACCES;
+}
+
+void TestLogSaving::fileThatCannotBeCreatedChangesNothing()
+{
+    QFETCH(QString, target);
+    QFETCH(bool, exists);
+    QFETCH(int, reason);
+    if (reason == EACCES && geteuid() == 0)
+        QSKIP("running as root, which may write to read-only files");
+    saveAsFirst();
+    writeFile(path(QStringLiteral("plain")), "a file");
+    writeFile(path(QStringLiteral("locked.rtf")), "old");
+    QVERIFY(QFile::setPermissions(path(QStringLiteral("locked.rtf")), QFile::ReadOwner | QFile::ReadGroup));
+    const QStringList filesBefore = entries();
+
+    pathAnswers_ << path(target);
+    overwriteAnswers_ << true;
+    try {
+        saver_->saveAs();
+        QFAIL("no failure raised");
+    } catch (const Failure& failure) {
+        QCOMPARE(failure.message(), QStringLiteral("Cannot create file \"%1\". %2")
+                                        .arg(QDir::toNativeSeparators(path(target)), qt_error_string(reason)));
+        expectUnchangedAfterFailure(failure.message(), filesBefore);
+    }
+    QCOMPARE(overwriteAsked_.size(), exists ? 1 : 0);
+    QCOMPARE(contentOf(path(QStringLiteral("locked.rtf"))), QByteArray("old"));
+}
+
+void TestLogSaving::failedWriteKeepsTheOldFile_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::newRow("replacing a file") << QStringLiteral("first.rtf");
+    QTest::newRow("new file") << QStringLiteral("new.rtf");
+}
+
+// The disk fills up while writing: the process's file size limit makes every write past it fail.
+void TestLogSaving::failedWriteKeepsTheOldFile()
+{
+    QFETCH(QString, target);
+    saveAsFirst();
+    const QByteArray before = contentOf(path(QStringLiteral("first.rtf")));
+    for (int i = 0; i < 200; ++i)
+        appendLine(*log_, QStringLiteral("  inp(0x378) = 0x%1").arg(i, 2, 16, QChar(u'0')).toUpper());
+    const QStringList filesBefore = entries();
+    pathAnswers_ << path(target);
+    overwriteAnswers_ << true;
+
+    rlimit original{};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &original), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = original;
+    small.rlim_cur = before.size() + 1;
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+    QString message;
+    {
+        const auto restore = qScopeGuard([&] {
+            setrlimit(RLIMIT_FSIZE, &original);
+            std::signal(SIGXFSZ, oldHandler);
+        });
+        try {
+            saver_->saveAs();
+        } catch (const Failure& failure) {
+            message = failure.message();
+        }
+    }
+    QCOMPARE(message, QStringLiteral("Failed to Save Stream"));
+    expectUnchangedAfterFailure(message, filesBefore);
+    QCOMPARE(contentOf(path(QStringLiteral("first.rtf"))), before);
+}
+
+void TestLogSaving::saveDialogAddsExtensionAndNeverAsksItself()
+{
+    writeFile(path(QStringLiteral("typed.rtf")), "old");
+    QString shownName;
+    QString shownFolder;
+    bool askedItself = false;
+    onNextModal([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        QVERIFY(dialog);
+        auto* nameEdit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QVERIFY(nameEdit);
+        shownName = nameEdit->text();
+        shownFolder = dialog->directory().absolutePath();
+        nameEdit->setText(QStringLiteral("typed"));
+        // Should the dialog ask about the existing file itself, that question opens inside the Enter;
+        // otherwise the dialog is gone before this runs, and it never does.
+        QTimer::singleShot(0, dialog, [&askedItself, dialog] {
+            askedItself = true;
+            QApplication::activeModalWidget()->close();
+            dialog->reject();
+        });
+        QTest::keyClick(nameEdit, Qt::Key_Return);
+    });
+    const QString chosen = askLogFilePath(nullptr, path(QStringLiteral("first.rtf")));
+    QCOMPARE(shownName, QStringLiteral("first.rtf"));
+    QCOMPARE(shownFolder, QDir(dir_->path()).absolutePath());
+    QCOMPARE(chosen, path(QStringLiteral("typed.rtf")));
+    QVERIFY(!askedItself);
+}
+
+void TestLogSaving::overwriteQuestionIsYesOnlyForYes_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<bool>("replace");
+    QTest::newRow("Enter") << QStringLiteral("Enter") << true;
+    QTest::newRow("No") << QStringLiteral("&No") << false;
+    QTest::newRow("Esc") << QStringLiteral("Esc") << false;
+    QTest::newRow("close box") << QStringLiteral("close") << false;
+}
+
+void TestLogSaving::overwriteQuestionIsYesOnlyForYes()
+{
+    QFETCH(QString, answer);
+    QFETCH(bool, replace);
+    QString text;
+    QString caption;
+    QStringList buttonsLeftToRight;
+    onNextModal([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        QVERIFY(box);
+        text = box->text();
+        caption = box->windowTitle();
+        QList<QPushButton*> buttons = box->findChildren<QPushButton*>();
+        std::sort(buttons.begin(), buttons.end(), [box](QWidget* a, QWidget* b) {
+            return a->mapTo(box, QPoint()).x() < b->mapTo(box, QPoint()).x();
+        });
+        for (QPushButton* button : buttons)
+            buttonsLeftToRight << button->text();
+        if (answer == QStringLiteral("Enter"))
+            QTest::keyClick(box, Qt::Key_Return);
+        else if (answer == QStringLiteral("Esc"))
+            QTest::keyClick(box, Qt::Key_Escape);
+        else if (answer == QStringLiteral("close"))
+            box->close();
+        else
+            for (QPushButton* button : buttons)
+                if (button->text() == answer)
+                    button->click();
+    });
+    QCOMPARE(confirmLogOverwrite(QStringLiteral("/home/user/log.rtf")), replace);
+    QCOMPARE(text, QStringLiteral("OK to overwrite /home/user/log.rtf"));
+    QCOMPARE(caption, QStringLiteral("Confirm"));
+    QCOMPARE(buttonsLeftToRight,
+             (QStringList{QStringLiteral("&Yes"), QStringLiteral("&No"), QStringLiteral("Cancel")}));
+}
+
+QTEST_MAIN(TestLogSaving)
+#include "test_log_saving.moc"
