@@ -5,6 +5,7 @@
 #include "log/LogPane.h"
 #include "port/DataRegister.h"
 #include "port/mmp.h"
+#include "script/DataSet.h"
 #include "ui/About.h"
 #include "ui/BlinkLabel.h"
 #include "ui/DataControls.h"
@@ -335,7 +336,7 @@ void TWin2kAppForm::connectHandlers()
 
 void TWin2kAppForm::FormCreate()
 {
-    LMDLabel1->setText(QStringLiteral("Script: ") + QStringLiteral("Script"));
+    LMDLabel1->setText(QStringLiteral("Script: ") + ADOTable2->tableName());
     LMDLabel1->adjustSize();
     LoopEnabled = false;
     LoopBox->setChecked(false);
@@ -404,7 +405,8 @@ void TWin2kAppForm::closeEvent(QCloseEvent* event)
     FormClose();
     closed_ = true;
     event->accept();
-    QCoreApplication::quit();
+    // exit, not quit: quit first closes every window, which would run the Test Panel's close handler.
+    QCoreApplication::exit(0);
 }
 
 void TWin2kAppForm::FormClose()

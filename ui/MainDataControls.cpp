@@ -1,6 +1,85 @@
 #include "ui/Main.h"
 
-// Placeholder until the script store lands.
-void TWin2kAppForm::openScriptStore() {}
-void TWin2kAppForm::createDataControls(QWidget*, double) {}
-void TWin2kAppForm::storePendingScriptEdits() {}
+#include "script/DataSet.h"
+#include "script/ScriptDatabase.h"
+#include "ui/DataControls.h"
+#include "ui/Handlers.h"
+
+namespace {
+
+constexpr int ToolBarHeight = 24;
+
+// The connection and the two data sets exist before the views are bound to them and before they open.
+void createScriptStore(TWin2kAppForm& form)
+{
+    if (form.ADOConnection1)
+        return;
+    form.ADOConnection1 = new ScriptDatabase(ScriptDatabase::defaultFilePath(), &form);
+    form.ADOConnection1->setObjectName(QStringLiteral("ADOConnection1"));
+    form.ADOTable1 = new DataSet(*form.ADOConnection1, QStringLiteral("CommandTable"), QStringLiteral("CommandID"), &form);
+    form.ADOTable1->setObjectName(QStringLiteral("ADOTable1"));
+    form.ADOTable2 = new DataSet(*form.ADOConnection1, QStringLiteral("Script"), QStringLiteral("ID"), &form);
+    form.ADOTable2->setObjectName(QStringLiteral("ADOTable2"));
+}
+
+template <typename Widget>
+Widget* placed(Widget* widget, const char* name, double scale, int left, int top, int width, int height)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    // Tops are the window's client coordinates; the client widget starts below the toolbar.
+    widget->setGeometry(qRound(left * scale), qRound((top - ToolBarHeight) * scale), qRound(width * scale),
+                        qRound(height * scale));
+    return widget;
+}
+
+}  // namespace
+
+void TWin2kAppForm::openScriptStore()
+{
+    createScriptStore(*this);
+    // Each step reports its own failure and start-up goes on; a table step tries the connection again.
+    runHandler([this] { ADOConnection1->open(); });
+    runHandler([this] { ADOTable1->open(); });
+    runHandler([this] { ADOTable2->open(); });
+}
+
+void TWin2kAppForm::createDataControls(QWidget* client, double scale)
+{
+    createScriptStore(*this);
+    const auto width = [scale](int pixels) { return qRound(pixels * scale); };
+
+    DBGrid1 = placed(new DBGrid(*ADOTable1,
+                                {{QStringLiteral("CommandID"), QStringLiteral("CommandID"), width(65)},
+                                 {QStringLiteral("CommandName"), QStringLiteral("CommandName"), width(83)},
+                                 {QStringLiteral("Command Description"), QStringLiteral("Command Description"),
+                                  width(130)}},
+                                DBGrid::Editing::ReadOnly, client),
+                     "DBGrid1", scale, 0, 192, 321, 137);
+    DBGrid2 = placed(new DBGrid(*ADOTable2,
+                                {{QStringLiteral("ID"), QStringLiteral("Line"), width(39)},
+                                 {QStringLiteral("Script Command"), QStringLiteral("Command"), width(77)},
+                                 {QStringLiteral("Data"), QStringLiteral("Data"), width(41)}},
+                                DBGrid::Editing::Editable, client),
+                     "DBGrid2", scale, 328, 192, 201, 136);
+
+    using Button = DBNavigator::Button;
+    DBNavigator1 = placed(new DBNavigator(*ADOTable1, {Button::First, Button::Prior, Button::Next, Button::Last}, client),
+                          "DBNavigator1", scale, 0, 336, 120, 25);
+    DBNavigator2 = placed(new DBNavigator(*ADOTable2,
+                                          {Button::First, Button::Prior, Button::Next, Button::Last, Button::Insert,
+                                           Button::Delete},
+                                          client),
+                          "DBNavigator2", scale, 344, 336, 192, 25);
+
+    DBEdit1 = placed(new DBEdit(*ADOTable1, QStringLiteral("CommandName"), client), "DBEdit1", scale, 128, 336, 121, 21);
+    DBEdit2 = placed(new DBEdit(*ADOTable2, QStringLiteral("ID"), client), "DBEdit2", scale, 352, 376, 33, 21);
+    DBEdit3 = placed(new DBEdit(*ADOTable2, QStringLiteral("Script Command"), client), "DBEdit3", scale, 392, 376, 81, 21);
+    DBEdit4 = placed(new DBEdit(*ADOTable2, QStringLiteral("Data"), client), "DBEdit4", scale, 480, 376, 49, 21);
+}
+
+void TWin2kAppForm::storePendingScriptEdits()
+{
+    // A refused row throws and stays in editing; the window then stays open with it.
+    ADOTable2->post();
+    ADOTable1->post();
+}

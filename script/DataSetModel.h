@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QList>
+#include <QString>
+
+class DataSet;
+
+// A grid's view of a data set: one column per listed field, the current row showing its pending values,
+// and a marker in the row header for the current row (browsing, editing or new).
+class DataSetModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    struct Column {
+        QString fieldName;
+        QString title;
+    };
+
+    DataSetModel(DataSet& dataSet, QList<Column> columns, QObject* parent = nullptr);
+
+    DataSet& dataSet() const { return dataSet_; }
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    void resolveFields();
+    void markCurrentRow();
+
+    DataSet& dataSet_;
+    QList<Column> columns_;
+    QList<int> fields_;
+    int markedRow_ = -1;
+};

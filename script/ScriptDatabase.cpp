@@ -1,0 +1,230 @@
+#include "script/ScriptDatabase.h"
+
+#include "core/Failure.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QScopeGuard>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStandardPaths>
+#include <QVariant>
+
+namespace {
+
+// Both tables are STRICT, so a value of the wrong kind is refused by the database itself; the CHECKs keep
+// the whole numbers within 32 bits. SortKey is the rows' order as the user arranged it.
+const char* const Schema[] = {
+    R"(CREATE TABLE "CommandTable" (
+         "CommandID" INTEGER CHECK ("CommandID" BETWEEN -2147483648 AND 2147483647),
+         "CommandName" TEXT,
+         "Command Description" TEXT,
+         "SortKey" REAL
+       ) STRICT)",
+    R"(CREATE TABLE "Script" (
+         "ID" INTEGER CHECK ("ID" BETWEEN -2147483648 AND 2147483647),
+         "Script Command" INTEGER CHECK ("Script Command" BETWEEN -2147483648 AND 2147483647),
+         "Data" INTEGER CHECK ("Data" BETWEEN -2147483648 AND 2147483647),
+         "SortKey" REAL
+       ) STRICT)",
+};
+
+struct CommandReference {
+    int id;
+    const char* name;
+    const char* description;
+};
+
+const CommandReference Commands[] = {
+    {1, "Write Byte", "Writes Data (0 to 255) to the data register; other Data logs Invalid Data"},
+    {2, "D0 On", "Switches data line D0 on; the other lines keep their state"},
+    {3, "D1 On", "Switches data line D1 on; the other lines keep their state"},
+    {4, "D2 On", "Switches data line D2 on; the other lines keep their state"},
+    {5, "D3 On", "Switches data line D3 on; the other lines keep their state"},
+    {6, "D4 On", "Switches data line D4 on; the other lines keep their state"},
+    {7, "D5 On", "Switches data line D5 on; the other lines keep their state"},
+    {8, "D6 On", "Switches data line D6 on; the other lines keep their state"},
+    {9, "D7 On", "Switches data line D7 on; the other lines keep their state"},
+    {10, "D0 Off", "Switches data line D0 off; the other lines keep their state"},
+    {11, "D1 Off", "Switches data line D1 off; the other lines keep their state"},
+    {12, "D2 Off", "Switches data line D2 off; the other lines keep their state"},
+    {13, "D3 Off", "Switches data line D3 off; the other lines keep their state"},
+    {14, "D4 Off", "Switches data line D4 off; the other lines keep their state"},
+    {15, "D5 Off", "Switches data line D5 off; the other lines keep their state"},
+    {16, "D6 Off", "Switches data line D6 off; the other lines keep their state"},
+    {17, "D7 Off", "Switches data line D7 off; the other lines keep their state"},
+    {18, "All On", "Writes 0x00: all data lines on"},
+    {19, "All Off", "Writes 0xFF: all data lines off"},
+    {20, "Wait", "Waits Data milliseconds before the next row"},
+    {0, "Other", "Any other code, 0 and negative ones too: logs Unrecognized Command, does nothing else"},
+};
+
+constexpr int AllOff = 19;
+constexpr int FirstLineOn = 2;
+constexpr int FirstLineOff = 10;
+constexpr int Wait = 20;
+constexpr int StepMilliseconds = 150;
+
+struct ScriptRow {
+    int command;
+    QVariant data;
+};
+
+// A running light over D0..D7, ready to play on a first start.
+QList<ScriptRow> demonstrationScript()
+{
+    QList<ScriptRow> rows{{AllOff, QVariant()}};
+    for (int line = 0; line < 8; ++line) {
+        rows.append({FirstLineOn + line, QVariant()});
+        rows.append({Wait, StepMilliseconds});
+        rows.append({FirstLineOff + line, QVariant()});
+    }
+    rows.append({AllOff, QVariant()});
+    return rows;
+}
+
+int nextConnectionNumber()
+{
+    static int number = 0;
+    return ++number;
+}
+
+}  // namespace
+
+QString databaseErrorText(const QSqlError& error)
+{
+    return error.databaseText().isEmpty() ? error.text() : error.databaseText();
+}
+
+ScriptDatabase::ScriptDatabase(QString filePath, QObject* parent)
+    : QObject(parent),
+      filePath_(std::move(filePath)),
+      connectionName_(QStringLiteral("ScriptDatabase%1").arg(nextConnectionNumber()))
+{
+    QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName_);
+    database.setDatabaseName(filePath_);
+    database.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(LockWaitMilliseconds));
+}
+
+ScriptDatabase::~ScriptDatabase()
+{
+    QSqlDatabase::database(connectionName_, false).close();
+    QSqlDatabase::removeDatabase(connectionName_);
+}
+
+QString ScriptDatabase::defaultFilePath()
+{
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+        .filePath(QStringLiteral("Quillet2005.db"));
+}
+
+bool ScriptDatabase::isOpen() const
+{
+    return connection().isOpen();
+}
+
+QSqlDatabase ScriptDatabase::connection() const
+{
+    return QSqlDatabase::database(connectionName_, false);
+}
+
+void ScriptDatabase::open()
+{
+    if (isOpen())
+        return;
+    if (QFileInfo::exists(filePath_))
+        openExisting();
+    else
+        createFile();
+}
+
+void ScriptDatabase::openExisting()
+{
+    QSqlDatabase database = connection();
+    if (!database.open())
+        fail(database.lastError());
+    // The driver opens any file without complaint; reading the schema is the first real test of it.
+    QSqlQuery schema(database);
+    if (!schema.exec(QStringLiteral("SELECT count(*) FROM sqlite_schema")))
+        fail(schema.lastError());
+}
+
+// Built under a name of its own beside the target and moved into place whole, so neither a failure half-way
+// nor a second copy starting at the same moment leaves or sees a half-made file.
+void ScriptDatabase::createFile()
+{
+    const QString folder = QFileInfo(filePath_).absolutePath();
+    if (!QDir().mkpath(folder))
+        throw Failure(QStringLiteral("Cannot create the folder %1").arg(folder));
+    const QString building = QStringLiteral("%1.%2.new").arg(filePath_).arg(QCoreApplication::applicationPid());
+    const auto removeLeftover = qScopeGuard([&building] { QFile::remove(building); });
+    QFile::remove(building);
+    build(building);
+    QFile built(building);
+    // When another copy has just put its own file in place, that one is used.
+    if (!built.rename(filePath_) && !QFileInfo::exists(filePath_))
+        throw Failure(QStringLiteral("Cannot create %1: %2").arg(filePath_, built.errorString()));
+    openExisting();
+}
+
+void ScriptDatabase::build(const QString& path)
+{
+    QSqlDatabase database = connection();
+    database.setDatabaseName(path);
+    const auto aimAtTarget = qScopeGuard([&database, this] {
+        database.close();
+        database.setDatabaseName(filePath_);
+    });
+    if (!database.open())
+        fail(database.lastError());
+    execute(QStringLiteral("PRAGMA journal_mode=WAL"));
+    if (!database.transaction())
+        fail(database.lastError());
+    for (const char* table : Schema)
+        execute(QString::fromLatin1(table));
+
+    QSqlQuery command(database);
+    command.prepare(QStringLiteral(R"(INSERT INTO "CommandTable" ("CommandID", "CommandName",
+                                      "Command Description", "SortKey") VALUES (?, ?, ?, ?))"));
+    int sortKey = 0;
+    for (const CommandReference& reference : Commands) {
+        command.addBindValue(reference.id);
+        command.addBindValue(QString::fromLatin1(reference.name));
+        command.addBindValue(QString::fromLatin1(reference.description));
+        command.addBindValue(++sortKey);
+        if (!command.exec())
+            fail(command.lastError());
+    }
+
+    QSqlQuery script(database);
+    script.prepare(QStringLiteral(
+        R"(INSERT INTO "Script" ("ID", "Script Command", "Data", "SortKey") VALUES (?, ?, ?, ?))"));
+    int line = 0;
+    for (const ScriptRow& row : demonstrationScript()) {
+        ++line;
+        script.addBindValue(line);
+        script.addBindValue(row.command);
+        script.addBindValue(row.data);
+        script.addBindValue(line);
+        if (!script.exec())
+            fail(script.lastError());
+    }
+    if (!database.commit())
+        fail(database.lastError());
+}
+
+void ScriptDatabase::execute(const QString& statement)
+{
+    QSqlQuery query(connection());
+    if (!query.exec(statement))
+        fail(query.lastError());
+}
+
+void ScriptDatabase::fail(const QSqlError& error)
+{
+    // A connection that failed half-way is closed, so the next step tries it again from the start.
+    connection().close();
+    throw Failure(databaseErrorText(error));
+}
