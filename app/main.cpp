@@ -1,4 +1,5 @@
 #include "app/Application.h"
+#include "ui/HintDisplay.h"
 
 #include <QApplication>
 
@@ -7,6 +8,7 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     prepareApplication(application);
     ProgramWindows windows;
+    HintDisplay hints(windows.main);
     windows.showMain();
     return application.exec();
 }

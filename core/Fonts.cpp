@@ -20,7 +20,7 @@ void registerProgramFonts()
     const QDir wineFonts(QStringLiteral("/usr/share/wine/fonts"));
     for (const QString& name : wineFonts.entryList({QStringLiteral("*.ttf"), QStringLiteral("*.TTF")}, QDir::Files))
         QFontDatabase::addApplicationFont(wineFonts.filePath(name));
-    for (const QString family : {QStringLiteral("Tahoma"), QStringLiteral("MS Sans Serif")}) {
+    for (const QString& family : {QStringLiteral("Tahoma"), QStringLiteral("MS Sans Serif")}) {
         if (!QFontDatabase::hasFamily(family))
             QFont::insertSubstitution(family, QStringLiteral("DejaVu Sans"));
     }
