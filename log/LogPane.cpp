@@ -46,6 +46,11 @@ LogPane::LogPane(QWidget* parent)
     setPalette(colours);
 
     log_.setCaretHandler([this](const QTextCursor& cursor) { placeCaret(cursor); });
+    // The scroll range grows only when the document has been laid out, after the append has returned.
+    connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, [this](int, int maximum) {
+        if (followEnd_)
+            verticalScrollBar()->setValue(maximum);
+    });
     document()->setModified(false);
 }
 
@@ -63,13 +68,10 @@ void LogPane::placeCaret(const QTextCursor& cursor)
 {
     // Follow the new line only when the end was already in view: a reader who scrolled up stays put.
     QScrollBar* bar = verticalScrollBar();
-    const bool followEnd = bar->value() >= bar->maximum();
+    followEnd_ = bar->value() >= bar->maximum();
     const int kept = bar->value();
     setTextCursor(cursor);
-    if (followEnd)
-        bar->setValue(bar->maximum());
-    else
-        bar->setValue(kept);
+    bar->setValue(followEnd_ ? bar->maximum() : kept);
 }
 
 int LogPane::roomFor(int insertedLength) const

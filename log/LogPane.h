@@ -28,4 +28,5 @@ private:
     void placeCaret(const QTextCursor& cursor);
 
     ActivityLog log_;
+    bool followEnd_ = true;
 };

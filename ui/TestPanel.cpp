@@ -72,6 +72,8 @@ void paintBlueAndYellow(QCheckBox* box)
     colours.setColor(QPalette::Window, BoxBackground);
     colours.setColor(QPalette::WindowText, BoxText);
     box->setPalette(colours);
+    // Buttons fill with the Button role by default; these boxes carry their own window colour.
+    box->setBackgroundRole(QPalette::Window);
     box->setAutoFillBackground(true);
 }
 
