@@ -46,11 +46,6 @@ LogPane::LogPane(QWidget* parent)
     setPalette(colours);
 
     log_.setCaretHandler([this](const QTextCursor& cursor) { placeCaret(cursor); });
-    // The scroll range grows only when the document has been laid out, after the append has returned.
-    connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, [this](int, int maximum) {
-        if (followEnd_)
-            verticalScrollBar()->setValue(maximum);
-    });
     document()->setModified(false);
 }
 
@@ -61,17 +56,19 @@ QTextCharFormat LogPane::lineFormat() const
 
 void LogPane::AppendLogLine(const QString& line)
 {
+    // Follow the new line only when the end was already in view: a reader who scrolled up stays put.
+    // Decided before the insertion, which already moves the scroll range.
+    const QScrollBar* bar = verticalScrollBar();
+    followEnd_ = bar->value() >= bar->maximum();
+    keptScroll_ = bar->value();
     log_.AppendLogLine(line);
 }
 
 void LogPane::placeCaret(const QTextCursor& cursor)
 {
-    // Follow the new line only when the end was already in view: a reader who scrolled up stays put.
     QScrollBar* bar = verticalScrollBar();
-    followEnd_ = bar->value() >= bar->maximum();
-    const int kept = bar->value();
     setTextCursor(cursor);
-    bar->setValue(followEnd_ ? bar->maximum() : kept);
+    bar->setValue(followEnd_ ? bar->maximum() : keptScroll_);
 }
 
 int LogPane::roomFor(int insertedLength) const

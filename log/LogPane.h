@@ -29,4 +29,5 @@ private:
 
     ActivityLog log_;
     bool followEnd_ = true;
+    int keptScroll_ = 0;
 };

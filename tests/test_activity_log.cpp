@@ -5,6 +5,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextCursor>
 #include <QTextBlock>
@@ -72,6 +73,23 @@ private slots:
         last.movePosition(QTextCursor::NextCharacter);
         QCOMPARE(last.charFormat().foreground().color(), LogPane::TextColour);
         QVERIFY(last.charFormat().fontWeight() != QFont::Bold);
+    }
+
+    void viewFollowsNewLinesOnlyFromTheEnd()
+    {
+        LogPane pane;
+        pane.resize(300, 100);
+        pane.show();
+        QScrollBar* bar = pane.verticalScrollBar();
+        for (int line = 0; line < 40; ++line)
+            pane.AppendLogLine(QStringLiteral("line %1").arg(line));
+        QTRY_VERIFY(bar->maximum() > 0);
+        QCOMPARE(bar->value(), bar->maximum());
+
+        bar->setValue(0);
+        pane.AppendLogLine(QStringLiteral("while reading above"));
+        QCoreApplication::processEvents();
+        QCOMPARE(bar->value(), 0);
     }
 
     void fullLogKeepsWhatFitsAndFailsEveryAppend()
