@@ -11,6 +11,7 @@
 #include "ui/DataControls.h"
 #include "ui/Handlers.h"
 #include "ui/MenuItemLink.h"
+#include "ui/PaintThrottle.h"
 #include "ui/Pictures.h"
 #include "ui/TestPanel.h"
 #include "ui/ToolBarSeparator.h"
@@ -72,6 +73,7 @@ TWin2kAppForm::TWin2kAppForm(QWidget* parent) : QMainWindow(parent)
     createToolBar();
     createClientArea();
     createTimers();
+    playbackPaints_ = new PaintThrottle(*this, 40);
     createLogSaving();
     StatusBar = new QStatusBar(this);
     StatusBar->setObjectName(QStringLiteral("StatusBar"));

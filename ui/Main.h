@@ -12,6 +12,7 @@ class DataSet;
 class LogFileSaver;
 class LogPane;
 class LogSink;
+class PaintThrottle;
 class QAction;
 class QCheckBox;
 class QFrame;
@@ -124,6 +125,8 @@ private:
     QAction* speedButton1Item_ = nullptr;
     QAction* speedButton2Item_ = nullptr;
     bool closed_ = false;
+    // Playback repaints at most 25 times a second.
+    PaintThrottle* playbackPaints_ = nullptr;
 };
 
 extern TWin2kAppForm* Win2kAppForm;

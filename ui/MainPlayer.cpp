@@ -6,6 +6,7 @@
 #include "script/Interpreter.h"
 #include "ui/BlinkLabel.h"
 #include "ui/Handlers.h"
+#include "ui/PaintThrottle.h"
 
 #include <QCheckBox>
 #include <QTimer>
@@ -17,8 +18,10 @@ void TWin2kAppForm::PlayClick()
         return;
     if (!ADOTable2->isOpen())
         throw Failure(QStringLiteral("The script table is not open."));
-    if (!Timer2->isActive())
+    if (!Timer2->isActive()) {
         Timer2->start();
+        playbackPaints_->setActive(true);
+    }
 }
 
 void TWin2kAppForm::StopClick()
@@ -26,6 +29,7 @@ void TWin2kAppForm::StopClick()
     Timer2->stop();
     LMDLabel2->hide();
     LMDLabel2->setBlinking(false);
+    playbackPaints_->setActive(false);
 }
 
 void TWin2kAppForm::StopOff1Click()
