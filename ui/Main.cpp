@@ -225,7 +225,7 @@ void TWin2kAppForm::createClientArea()
     client->setDockedPane(RichEdit1);
     RichEdit1->setGeometry(0, 0, qRound(537 * scale_), qRound(LogPaneHeight * scale_));
 
-    createDataControls(client, scale_);
+    createDataControls(client);
     createButtonPanel(client);
     createPlayerControls(client);
 

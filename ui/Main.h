@@ -117,7 +117,7 @@ private:
 
     // Implemented beside the script views and the player.
     void openScriptStore();
-    void createDataControls(QWidget* client, double scale);
+    void createDataControls(QWidget* client);
     void storePendingScriptEdits();
     void createLogSaving();
 

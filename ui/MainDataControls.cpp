@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr int ToolBarHeight = 24;
-
 // The connection and the two data sets exist before the views are bound to them and before they open.
 void createScriptStore(TWin2kAppForm& form)
 {
@@ -23,12 +21,10 @@ void createScriptStore(TWin2kAppForm& form)
 }
 
 template <typename Widget>
-Widget* placed(Widget* widget, const char* name, double scale, int left, int top, int width, int height)
+Widget* placed(Widget* widget, const char* name, const QRect& geometry)
 {
     widget->setObjectName(QString::fromLatin1(name));
-    // Tops are the window's client coordinates; the client widget starts below the toolbar.
-    widget->setGeometry(qRound(left * scale), qRound((top - ToolBarHeight) * scale), qRound(width * scale),
-                        qRound(height * scale));
+    widget->setGeometry(geometry);
     return widget;
 }
 
@@ -43,10 +39,10 @@ void TWin2kAppForm::openScriptStore()
     runHandler([this] { ADOTable2->open(); });
 }
 
-void TWin2kAppForm::createDataControls(QWidget* client, double scale)
+void TWin2kAppForm::createDataControls(QWidget* client)
 {
     createScriptStore(*this);
-    const auto width = [scale](int pixels) { return qRound(pixels * scale); };
+    const auto width = [this](int pixels) { return qRound(pixels * scale_); };
 
     DBGrid1 = placed(new DBGrid(*ADOTable1,
                                 {{QStringLiteral("CommandID"), QStringLiteral("CommandID"), width(65)},
@@ -54,27 +50,27 @@ void TWin2kAppForm::createDataControls(QWidget* client, double scale)
                                  {QStringLiteral("Command Description"), QStringLiteral("Command Description"),
                                   width(130)}},
                                 DBGrid::Editing::ReadOnly, client),
-                     "DBGrid1", scale, 0, 192, 321, 137);
+                     "DBGrid1", scaled(0, 192, 321, 137));
     DBGrid2 = placed(new DBGrid(*ADOTable2,
                                 {{QStringLiteral("ID"), QStringLiteral("Line"), width(39)},
                                  {QStringLiteral("Script Command"), QStringLiteral("Command"), width(77)},
                                  {QStringLiteral("Data"), QStringLiteral("Data"), width(41)}},
                                 DBGrid::Editing::Editable, client),
-                     "DBGrid2", scale, 328, 192, 201, 136);
+                     "DBGrid2", scaled(328, 192, 201, 136));
 
     using Button = DBNavigator::Button;
     DBNavigator1 = placed(new DBNavigator(*ADOTable1, {Button::First, Button::Prior, Button::Next, Button::Last}, client),
-                          "DBNavigator1", scale, 0, 336, 120, 25);
+                          "DBNavigator1", scaled(0, 336, 120, 25));
     DBNavigator2 = placed(new DBNavigator(*ADOTable2,
                                           {Button::First, Button::Prior, Button::Next, Button::Last, Button::Insert,
                                            Button::Delete},
                                           client),
-                          "DBNavigator2", scale, 344, 336, 192, 25);
+                          "DBNavigator2", scaled(344, 336, 192, 25));
 
-    DBEdit1 = placed(new DBEdit(*ADOTable1, QStringLiteral("CommandName"), client), "DBEdit1", scale, 128, 336, 121, 21);
-    DBEdit2 = placed(new DBEdit(*ADOTable2, QStringLiteral("ID"), client), "DBEdit2", scale, 352, 376, 33, 21);
-    DBEdit3 = placed(new DBEdit(*ADOTable2, QStringLiteral("Script Command"), client), "DBEdit3", scale, 392, 376, 81, 21);
-    DBEdit4 = placed(new DBEdit(*ADOTable2, QStringLiteral("Data"), client), "DBEdit4", scale, 480, 376, 49, 21);
+    DBEdit1 = placed(new DBEdit(*ADOTable1, QStringLiteral("CommandName"), client), "DBEdit1", scaled(128, 336, 121, 21));
+    DBEdit2 = placed(new DBEdit(*ADOTable2, QStringLiteral("ID"), client), "DBEdit2", scaled(352, 376, 33, 21));
+    DBEdit3 = placed(new DBEdit(*ADOTable2, QStringLiteral("Script Command"), client), "DBEdit3", scaled(392, 376, 81, 21));
+    DBEdit4 = placed(new DBEdit(*ADOTable2, QStringLiteral("Data"), client), "DBEdit4", scaled(480, 376, 49, 21));
 }
 
 void TWin2kAppForm::storePendingScriptEdits()
