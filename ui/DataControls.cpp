@@ -37,13 +37,13 @@ bool askDeleteRecord()
 constexpr int GlyphSize = 16;
 
 // The navigator's small black glyphs; the disabled look is the icon's own greyed variant.
-QIcon navigatorGlyph(DBNavigator::Button button)
+QPixmap navigatorGlyph(DBNavigator::Button button, const QColor& colour)
 {
     QPixmap pixmap(GlyphSize, GlyphSize);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(Qt::black);
+    painter.setBrush(colour);
     const auto triangle = [&painter](int tipX, int baseX) {
         const QPoint points[] = {{tipX, 8}, {baseX, 3}, {baseX, 13}};
         painter.drawPolygon(points, 3);
@@ -71,7 +71,15 @@ QIcon navigatorGlyph(DBNavigator::Button button)
         painter.drawRect(3, 7, 10, 2);
         break;
     }
-    return QIcon(pixmap);
+    return pixmap;
+}
+
+// Black, and a clearly lighter grey while the button is unavailable.
+QIcon navigatorIcon(DBNavigator::Button button)
+{
+    QIcon icon(navigatorGlyph(button, Qt::black));
+    icon.addPixmap(navigatorGlyph(button, QColor(160, 160, 160)), QIcon::Disabled);
+    return icon;
 }
 
 struct ButtonText {
@@ -242,7 +250,7 @@ DBNavigator::DBNavigator(DataSet& dataSet, const QList<Button>& buttons, QWidget
         const ButtonText text = buttonText(which);
         button->setObjectName(QString::fromLatin1(text.objectName));
         button->setProperty("hint", QString::fromLatin1(text.hint));
-        button->setIcon(navigatorGlyph(which));
+        button->setIcon(navigatorIcon(which));
         button->setIconSize(QSize(GlyphSize, GlyphSize));
         button->setFocusPolicy(Qt::NoFocus);
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
