@@ -85,6 +85,7 @@ RtfDefaults paneRtfDefaults(const QTextEdit& pane)
 QString askLogFilePath(QWidget* parent, const QString& initialName)
 {
     QFileDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("SaveDialog"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(QStringLiteral("All Files (*.*)"));
@@ -101,6 +102,7 @@ QString askLogFilePath(QWidget* parent, const QString& initialName)
 bool confirmLogOverwrite(const QString& path)
 {
     QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), QStringLiteral("OK to overwrite %1").arg(path));
+    box.setObjectName(QStringLiteral("ConfirmOverwrite"));
     // One role for all three keeps them in this order whatever the platform's button layout.
     QPushButton* yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::ActionRole);
     box.addButton(QStringLiteral("&No"), QMessageBox::ActionRole);
