@@ -8,8 +8,8 @@
 
 void prepareApplication(QApplication& application)
 {
+    // The application title. No display name: the platform would append it to every window's caption.
     QApplication::setApplicationName(QStringLiteral("Quillet2005"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quillet2005"));
     QApplication::setApplicationVersion(QStringLiteral("1.0.0"));
     QGuiApplication::setDesktopFileName(QStringLiteral("quillet2005"));
     registerProgramFonts();
