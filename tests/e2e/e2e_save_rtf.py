@@ -12,8 +12,7 @@ from harness import check, check_equal, step, wait_for
 def scenario(suite):
     program = suite.program_run("save").start()
     program.initialise_driver()
-    log_file = program.folder / "activity-log.rtf"
-    program.save_log_as(log_file)
+    log_file = program.save_log_as("activity-log.rtf")
     first_save = program.folder / "first-save.rtf"
     shutil.copyfile(log_file, first_save)
 

@@ -51,11 +51,10 @@ def scenario(suite):
     program.wait_journal_length(start + len(one_round) + 3, "the script played past its end, from the first row again")
     program.press("F6")
     # The save dialog opens after F6 has been handled; while it is open a script that still played would go on.
-    log_file = program.folder / "activity-log.rtf"
     program.press("ctrl+s")
     dialog = program.desktop.wait_window(harness.SAVE_DIALOG_TITLE)
     stopped = program.journal()
-    program.fill_save_dialog(dialog, log_file)
+    log_file = program.fill_save_dialog(dialog, "activity-log.rtf")
     check_equal(program.journal(), stopped, "driver calls made while the save dialog was open after F6")
 
     def played_on():

@@ -32,8 +32,7 @@ def scenario(suite):
     program.wait_journal(lambda journal: contains(journal, SCAN_OFF_CALLS, len(DRIVER_INIT_CALLS)),
                          "the scan-off calls")
 
-    log_file = program.folder / "activity-log.rtf"
-    program.save_log_as(log_file)
+    log_file = program.save_log_as("activity-log.rtf")
     program.activate_main()
     program.check_ended_cleanly(program.close_by_keys())
 

@@ -219,8 +219,14 @@ class Desktop:
         result = self.run(["xdotool", "getactivewindow"], check_status=False)
         return result.stdout.strip() if result.returncode == 0 else None
 
+    def input_focus(self):
+        result = self.run(["xdotool", "getwindowfocus", "-f"], check_status=False)
+        return result.stdout.strip() if result.returncode == 0 else None
+
     def wait_active(self, window, title):
-        wait_for(lambda: self.active_window() == window, f'the window "{title}" to be the active window')
+        """Until the window manager calls the window active and the keyboard's input goes to it."""
+        wait_for(lambda: self.active_window() == window and self.input_focus() == window,
+                 f'the window "{title}" to be the active window with the keyboard focus')
 
     # Input, as a person gives it: the pointer and the keyboard of the display.
 
@@ -436,18 +442,26 @@ class Program:
         step(f"press {' '.join(keys)}")
         self.desktop.key(*keys)
 
-    def save_log_as(self, path):
-        """Ctrl+S with no file name yet: the save dialog opens, the path is typed and Enter pressed."""
+    def save_log_as(self, name):
+        """Ctrl+S with no file name yet: the save dialog opens, the name is typed and Enter pressed."""
         self.press("ctrl+s")
-        self.fill_save_dialog(self.desktop.wait_window(SAVE_DIALOG_TITLE), path)
+        return self.fill_save_dialog(self.desktop.wait_window(SAVE_DIALOG_TITLE), name)
 
-    def fill_save_dialog(self, dialog, path):
+    def fill_save_dialog(self, dialog, name):
+        """Types a bare file name, so no completion pops up: the dialog opens in the program's working
+        folder, which is its HOME here. Returns the path of the file written."""
         self.desktop.wait_active(dialog, SAVE_DIALOG_TITLE)
-        step(f"type {path} into the save dialog")
-        self.desktop.type_text(str(path))
+        step(f"type {name} into the save dialog")
+        self.desktop.type_text(name)
         self.desktop.key("Return")
         self.desktop.wait_window_gone(SAVE_DIALOG_TITLE)
-        wait_for(lambda: path.exists(), f"the log file {path} to be written")
+        path = self.home / name
+        try:
+            wait_for(path.exists, f"the log file {path} to be written")
+        except Failed as timeout:
+            files = sorted(str(found.relative_to(self.home)) for found in self.home.rglob("*") if found.is_file())
+            fail(f"{timeout}; the program's HOME holds {files}")
+        return path
 
     def close_by_keys(self):
         self.press("alt+F4")
