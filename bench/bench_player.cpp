@@ -1,6 +1,7 @@
 // Script playback on the simulated port with the log pane shown: rows per second against a bare 1 ms
 // precise timer's ticks per second, and the lateness of 500 ms waits against a bare 500 ms single shot.
 #include "app/Application.h"
+#include "tests/ScriptFile.h"
 #include "bench/BenchStats.h"
 #include "core/Failure.h"
 #include "log/LogPane.h"
@@ -76,34 +77,11 @@ double nowMs(const QElapsedTimer& clock)
     return static_cast<double>(clock.nsecsElapsed()) / 1e6;
 }
 
-void writeScript(const std::vector<Row>& rows)
-{
-    const QString path = ScriptDatabase::defaultFilePath();
-    for (const char* suffix : {"", "-wal", "-shm"})
-        QFile::remove(path + QLatin1String(suffix));
-    ScriptDatabase database(path);
-    database.open();
-    QSqlQuery query(database.connection());
-    query.exec(QStringLiteral(R"(DELETE FROM "Script")"));
-    query.prepare(
-        QStringLiteral(R"(INSERT INTO "Script" ("ID", "Script Command", "Data", "SortKey") VALUES (?, ?, ?, ?))"));
-    database.connection().transaction();
-    for (int line = 1; line <= int(rows.size()); ++line) {
-        query.addBindValue(line);
-        query.addBindValue(rows[line - 1].command);
-        query.addBindValue(rows[line - 1].data);
-        query.addBindValue(line);
-        if (!query.exec())
-            throw Failure(databaseErrorText(query.lastError()));
-    }
-    database.connection().commit();
-}
-
 // Plays the script from its first row in a shown main window until the player stops; onLine is told of
 // every log line as it is appended.
 void play(const std::vector<Row>& rows, const std::function<void(const QString& line)>& onLine)
 {
-    writeScript(rows);
+    writeFreshScript(rows);
     ProgramWindows windows;
     windows.showMain();
     QTextDocument& document = *windows.main.logPane()->document();

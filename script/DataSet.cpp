@@ -196,13 +196,7 @@ void DataSet::setValue(int field, const QVariant& value)
 
 void DataSet::first()
 {
-    if (!isOpen())
-        return;
-    settle(current_);
-    if (rows_.isEmpty())
-        setCursor(-1, true, true);
-    else
-        setCursor(0, true, false);
+    moveToEnd(End::First);
 }
 
 void DataSet::prior()
@@ -233,11 +227,18 @@ void DataSet::next()
 
 void DataSet::last()
 {
+    moveToEnd(End::Last);
+}
+
+void DataSet::moveToEnd(End end)
+{
     if (!isOpen())
         return;
     settle(current_);
     if (rows_.isEmpty())
         setCursor(-1, true, true);
+    else if (end == End::First)
+        setCursor(0, true, false);
     else
         setCursor(rowCount() - 1, false, true);
 }

@@ -97,6 +97,8 @@ private:
     void removeCurrentRow();
     void endEdit();
     void setCursor(int row, bool bof, bool eof);
+    enum class End { First, Last };
+    void moveToEnd(End end);
     void setState(State state);
     QList<QVariant> emptyValues() const;
 

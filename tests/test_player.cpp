@@ -1,4 +1,5 @@
 #include "app/Application.h"
+#include "tests/ScriptFile.h"
 #include "log/LogPane.h"
 #include "port/DataRegister.h"
 #include "script/DataSet.h"
@@ -53,27 +54,6 @@ const QString Idle = QStringLiteral("idle");
 
 const int LongWait = 600000;
 const QString LongWaitLine = QStringLiteral("Waiting  600000   (ms)");
-
-// The window reads the script once, at its creation, from a fresh database file.
-void writeScript(const Script& rows)
-{
-    const QString path = ScriptDatabase::defaultFilePath();
-    for (const char* suffix : {"", "-wal", "-shm"})
-        QFile::remove(path + QLatin1String(suffix));
-    ScriptDatabase database(path);
-    database.open();
-    QSqlQuery query(database.connection());
-    QVERIFY(query.exec(QStringLiteral(R"(DELETE FROM "Script")")));
-    QVERIFY(query.prepare(
-        QStringLiteral(R"(INSERT INTO "Script" ("ID", "Script Command", "Data", "SortKey") VALUES (?, ?, ?, ?))")));
-    for (int line = 1; line <= rows.size(); ++line) {
-        query.addBindValue(line);
-        query.addBindValue(rows[line - 1].command);
-        query.addBindValue(rows[line - 1].data);
-        query.addBindValue(line);
-        QVERIFY(query.exec());
-    }
-}
 
 }  // namespace
 
@@ -300,7 +280,7 @@ private slots:
     void playWithoutTheScriptTableReportsIt()
     {
         const QString path = ScriptDatabase::defaultFilePath();
-        writeScript({});
+        writeFreshScript(Script{});
         QFile garbage(path);
         QVERIFY(garbage.open(QIODevice::WriteOnly | QIODevice::Truncate));
         garbage.write(QByteArray(4096, 'q'));
@@ -358,7 +338,7 @@ private slots:
 private:
     void start(const Script& rows)
     {
-        writeScript(rows);
+        writeFreshScript(rows);
         windows_ = std::make_unique<ProgramWindows>();
         QVERIFY(script().isOpen());
     }
