@@ -2,9 +2,9 @@
 
 #include "core/Fonts.h"
 #include "ui/Pictures.h"
+#include "ui/ScreenCentre.h"
 
 #include <QApplication>
-#include <QScreen>
 
 void prepareApplication(QApplication& application)
 {
@@ -22,6 +22,5 @@ void prepareApplication(QApplication& application)
 void ProgramWindows::showMain()
 {
     main.show();
-    if (const QScreen* screen = main.screen())
-        main.move(screen->availableGeometry().center() - main.frameGeometry().center() + main.pos());
+    centreOnScreen(main);
 }

@@ -2,9 +2,14 @@
 
 #include <cstring>
 
+QString registerHex(std::uint32_t value)
+{
+    return QString::number(value, 16).toUpper().rightJustified(2, u'0');
+}
+
 QString readBackText(std::uint32_t value)
 {
-    return QStringLiteral("  inp(0x378) = 0x") + QString::number(value, 16).toUpper().rightJustified(2, u'0');
+    return QStringLiteral("  inp(0x378) = 0x") + registerHex(value);
 }
 
 QString driverIdText(const char (&buffer)[DriverIdSize])

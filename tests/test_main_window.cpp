@@ -72,6 +72,25 @@ private slots:
         QVERIFY(!windows.main.Timer1->isActive() && !windows.main.Timer2->isActive());
     }
 
+    void logPaneHasTheFocusAndTabFollowsTheLayoutOrder()
+    {
+        ProgramWindows windows;
+        windows.showMain();
+        windows.main.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&windows.main));
+        QCOMPARE(QApplication::focusWidget(), windows.main.RichEdit1);
+
+        QStringList order;
+        for (QWidget* widget = windows.main.RichEdit1->nextInFocusChain(); widget != windows.main.RichEdit1;
+             widget = widget->nextInFocusChain()) {
+            if ((widget->focusPolicy() & Qt::TabFocus) && widget->isVisibleTo(&windows.main)
+                && widget->isEnabled() && !widget->objectName().isEmpty())
+                order << widget->objectName();
+        }
+        // The button panel is hidden until the driver is open; the navigators' buttons take no focus.
+        QCOMPARE(order, QStringList({"DBGrid1", "DBGrid2", "DBEdit1", "DBEdit2", "DBEdit3", "DBEdit4", "LoopBox"}));
+    }
+
     void menusCarryTheirItemsAndShortcuts()
     {
         ProgramWindows windows;

@@ -3,13 +3,13 @@
 #include "core/Fonts.h"
 #include "ui/GradientFill.h"
 #include "ui/Pictures.h"
+#include "ui/ScreenCentre.h"
 
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 #include <qdrawutil.h>
 
 TAboutBox* AboutBox = nullptr;
@@ -144,11 +144,8 @@ void TAboutBox::showEvent(QShowEvent* event)
 {
     // Centred on the screen the first time. The move marks the box as placed, so QDialog does not centre it
     // over the main window on later showings and it comes back wherever the user left it.
-    if (!testAttribute(Qt::WA_Moved)) {
-        const QWidget* owner = parentWidget() ? parentWidget() : this;
-        if (const QScreen* screen = owner->screen())
-            move(screen->availableGeometry().center() - frameGeometry().center() + pos());
-    }
+    if (!testAttribute(Qt::WA_Moved))
+        centreOnScreen(*this);
     QDialog::showEvent(event);
     OKButton->setFocus();
 }

@@ -3,15 +3,14 @@
 #include "script/DataSet.h"
 #include "script/DataSetModel.h"
 #include "ui/Handlers.h"
+#include "ui/ScreenCentre.h"
 
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPainter>
 #include <QScopedValueRollback>
-#include <QScreen>
 #include <QToolButton>
 
 namespace {
@@ -29,14 +28,13 @@ bool askDeleteRecord()
     box.setDefaultButton(QMessageBox::Ok);
     box.setWindowModality(Qt::ApplicationModal);
     box.adjustSize();
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        box.move(screen->availableGeometry().center() - box.rect().center());
+    centreOnScreen(box);
     return box.exec() == QMessageBox::Ok;
 }
 
 constexpr int GlyphSize = 16;
 
-// The navigator's small black glyphs; the disabled look is the icon's own greyed variant.
+// The navigator's small glyphs, drawn in the given colour.
 QPixmap navigatorGlyph(DBNavigator::Button button, const QColor& colour)
 {
     QPixmap pixmap(GlyphSize, GlyphSize);

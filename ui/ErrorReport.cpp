@@ -1,8 +1,7 @@
 #include "ui/ErrorReport.h"
 
-#include <QApplication>
+#include "ui/ScreenCentre.h"
 #include <QMessageBox>
-#include <QScreen>
 
 namespace {
 
@@ -19,8 +18,7 @@ void showErrorBox(const QString& text)
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Quillet2005"), text, QMessageBox::Ok);
     box.setWindowModality(Qt::ApplicationModal);
     box.adjustSize();
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        box.move(screen->availableGeometry().center() - box.rect().center());
+    centreOnScreen(box);
     box.exec();
 }
 

@@ -92,7 +92,6 @@ TWin2kAppForm::TWin2kAppForm(QWidget* parent) : QMainWindow(parent)
 
 TWin2kAppForm::~TWin2kAppForm()
 {
-    delete SaveLogic;
     Win2kAppForm = nullptr;
 }
 

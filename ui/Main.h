@@ -3,6 +3,7 @@
 #include "port/Registers.h"
 
 #include <QMainWindow>
+#include <memory>
 
 class BlinkLabel;
 class DBEdit;
@@ -97,7 +98,7 @@ public:
     QStatusBar* StatusBar = nullptr;
     QTimer* Timer1 = nullptr;
     QTimer* Timer2 = nullptr;
-    LogFileSaver* SaveLogic = nullptr;
+    std::unique_ptr<LogFileSaver> SaveLogic;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

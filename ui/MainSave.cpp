@@ -5,7 +5,7 @@
 
 void TWin2kAppForm::createLogSaving()
 {
-    SaveLogic = new LogFileSaver(
+    SaveLogic = std::make_unique<LogFileSaver>(
         *RichEdit1->document(), paneRtfDefaults(*RichEdit1),
         [this](const QString& initialName) { return askLogFilePath(this, initialName); },
         [](const QString& path) { return confirmLogOverwrite(path); });

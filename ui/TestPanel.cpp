@@ -9,6 +9,7 @@
 #include "ui/GradientFill.h"
 #include "ui/Handlers.h"
 #include "ui/Pictures.h"
+#include "ui/ScreenCentre.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -16,7 +17,6 @@
 #include <QLabel>
 #include <QLayout>
 #include <QPainter>
-#include <QScreen>
 #include <QShowEvent>
 #include <QTimer>
 #include <QToolBar>
@@ -217,8 +217,7 @@ void TForm1::showPanel()
     if (shownBefore_)
         return;
     shownBefore_ = true;
-    if (const QScreen* where = screen())
-        move(where->availableGeometry().center() - frameGeometry().center() + pos());
+    centreOnScreen(*this);
 }
 
 void TForm1::showEvent(QShowEvent* event)
@@ -305,8 +304,7 @@ void TForm1::SpeedButton1Click()
 void TForm1::Timer1Timer()
 {
     const auto status = static_cast<std::uint8_t>(MMPInp(StatusPort) & 0xFF);
-    log_.AppendLogLine(QStringLiteral("Status Byte  inp(0x379) = 0x")
-                       + QString::number(status, 16).toUpper().rightJustified(2, u'0'));
+    log_.AppendLogLine(QStringLiteral("Status Byte  inp(0x379) = 0x") + registerHex(status));
     for (int bit = 0; bit < 8; ++bit)
         CheckBox[bit]->setChecked((status >> bit) & 1);
 }
