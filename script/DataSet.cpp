@@ -3,12 +3,13 @@
 #include "core/Failure.h"
 #include "script/ScriptDatabase.h"
 
+#include <QScopeGuard>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QSqlRecord>
 
 #include <limits>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -38,6 +39,12 @@ QVariant columnValue(const QSqlQuery& query, int column)
     return query.isNull(column) ? QVariant() : query.value(column);
 }
 
+// A declared type that names INT gives the column integer affinity; such a field holds 32-bit whole numbers.
+bool isIntegerType(const QString& declaredType)
+{
+    return declaredType.contains(QStringLiteral("INT"), Qt::CaseInsensitive);
+}
+
 QVariant normalised(const QVariant& value)
 {
     if (value.typeId() == QMetaType::QString && value.toString().isEmpty())
@@ -47,48 +54,129 @@ QVariant normalised(const QVariant& value)
 
 }  // namespace
 
-DataSet::DataSet(ScriptDatabase& database, QString tableName, QString numberingField, QObject* parent)
-    : QObject(parent), database_(database), tableName_(std::move(tableName)), numberingField_(std::move(numberingField))
+DataSet::DataSet(ScriptDatabase& database, QString tableName, QString numberingField, QStringList requiredFields,
+                 QObject* parent)
+    : QObject(parent),
+      database_(database),
+      tableName_(std::move(tableName)),
+      numberingField_(std::move(numberingField)),
+      requiredFields_(std::move(requiredFields))
 {
+}
+
+template <typename Operation>
+void DataSet::change(Operation&& operation)
+{
+    Q_ASSERT_X(rowListAnnouncements_ == 0, "DataSet", "changed while its row list is being announced");
+    ++operationDepth_;
+    try {
+        operation();
+    } catch (...) {
+        if (--operationDepth_ == 0)
+            emitHeldBackSignals();
+        throw;
+    }
+    if (--operationDepth_ == 0)
+        emitHeldBackSignals();
+}
+
+// Receivers may call back in: each of them starts an operation of its own, so nothing here is kept
+// across an emit but the local copies.
+void DataSet::emitHeldBackSignals()
+{
+    checkInvariants();
+    const bool state = std::exchange(stateNoticed_, false);
+    const bool current = std::exchange(currentRowNoticed_, false);
+    const QList<RowKey> changed = std::exchange(changedRows_, {});
+    if (state)
+        emit stateChanged();
+    for (const RowKey key : changed) {
+        const int row = indexOf(key);
+        if (row >= 0)
+            emit dataChanged(row);
+    }
+    if (current)
+        emit currentRowChanged();
+}
+
+void DataSet::noteDataChanged(int row)
+{
+    Q_ASSERT(row >= 0 && row < rowCount());
+    if (!changedRows_.contains(rows_[row].key))
+        changedRows_.append(rows_[row].key);
+}
+
+template <typename... Arguments>
+void DataSet::announceRowList(void (DataSet::*signal)(Arguments...), Arguments... arguments)
+{
+    checkInvariants();
+    ++rowListAnnouncements_;
+    const auto quiet = qScopeGuard([this] { --rowListAnnouncements_; });
+    emit(this->*signal)(arguments...);
+}
+
+void DataSet::checkInvariants() const
+{
+    Q_ASSERT(current_ >= -1 && current_ < rowCount());
+    Q_ASSERT(state_ == State::Closed || (current_ == -1) == rows_.isEmpty());
+    Q_ASSERT(!rows_.isEmpty() || (bof_ && eof_));
+    Q_ASSERT((state_ == State::Edit || state_ == State::Insert) == !pending_.isEmpty() || fieldNames_.isEmpty());
+    Q_ASSERT(state_ != State::Insert || rows_[current_].rowId == 0);
+    Q_ASSERT(state_ != State::Edit || rows_[current_].rowId != 0);
 }
 
 void DataSet::open()
 {
     if (isOpen())
         return;
-    database_.open();
-    readColumns();
-    QList<Row> rows = readRows();
-
-    emit aboutToReset();
-    rows_ = std::move(rows);
-    state_ = State::Browse;
-    current_ = rows_.isEmpty() ? -1 : 0;
-    bof_ = true;
-    eof_ = rows_.isEmpty();
-    emit reset();
-    emit stateChanged();
-    emit currentRowChanged();
+    change([this] {
+        database_.open();
+        readColumns();
+        requireColumns();
+        rows_ = readRows();
+        state_ = State::Browse;
+        current_ = rows_.isEmpty() ? -1 : 0;
+        bof_ = true;
+        eof_ = rows_.isEmpty();
+        announceRowList(&DataSet::reset);
+        noteStateChanged();
+        noteCurrentRowChanged();
+    });
 }
 
 // Every column of the table is a field, except the hidden ordering key.
 void DataSet::readColumns()
 {
     QSqlQuery columns(database_.connection());
-    if (!columns.exec(QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(quoted(tableName_))))
+    columns.setForwardOnly(true);
+    if (!columns.exec(QStringLiteral("SELECT name, type FROM pragma_table_info(%1)").arg(quoted(tableName_))))
         failWith(columns.lastError());
-    const QSqlRecord record = columns.record();
     fieldNames_.clear();
+    integerFields_.clear();
     hasSortKey_ = false;
-    for (int column = 0; column < record.count(); ++column) {
-        if (record.fieldName(column) == SortKey)
+    while (columns.next()) {
+        const QString name = columns.value(0).toString();
+        if (name == SortKey) {
             hasSortKey_ = true;
-        else
-            fieldNames_.append(record.fieldName(column));
+            continue;
+        }
+        fieldNames_.append(name);
+        integerFields_.append(isIntegerType(columns.value(1).toString()));
+    }
+    if (fieldNames_.isEmpty() && !hasSortKey_)
+        throw Failure(QStringLiteral("no such table: %1").arg(tableName_));
+}
+
+// A view bound to a missing field would take typing that could never be stored.
+void DataSet::requireColumns() const
+{
+    for (const QString& field : requiredFields_) {
+        if (!fieldNames_.contains(field))
+            throw Failure(QStringLiteral("The table %1 has no field \"%2\", so it cannot be used").arg(tableName_, field));
     }
 }
 
-QList<DataSet::Row> DataSet::readRows() const
+QList<DataSet::Row> DataSet::readRows()
 {
     // Rows that another program added without a key come last, in the order they were added.
     const QString order = hasSortKey_ ? QStringLiteral("\"SortKey\" IS NULL, \"SortKey\", rowid") : QStringLiteral("rowid");
@@ -97,8 +185,10 @@ QList<DataSet::Row> DataSet::readRows() const
     if (!query.exec(QStringLiteral("SELECT rowid, %1 FROM %2 ORDER BY %3").arg(selectList(), quoted(tableName_), order)))
         failWith(query.lastError());
     QList<Row> rows;
-    while (query.next())
+    while (query.next()) {
         rows.append(rowFrom(query, query.value(0).toLongLong(), 1));
+        rows.back().key = newKey();
+    }
     if (query.lastError().isValid())
         failWith(query.lastError());
     return rows;
@@ -124,6 +214,19 @@ DataSet::Row DataSet::rowFrom(const QSqlQuery& query, qint64 rowId, int firstCol
     return row;
 }
 
+DataSet::RowKey DataSet::currentRowKey() const
+{
+    return current_ < 0 ? 0 : rows_[current_].key;
+}
+
+int DataSet::indexOf(RowKey key) const
+{
+    for (int row = 0; row < rowCount(); ++row)
+        if (rows_[row].key == key)
+            return row;
+    return -1;
+}
+
 bool DataSet::isModified() const
 {
     if (state_ == State::Edit) {
@@ -141,6 +244,7 @@ bool DataSet::isModified() const
 
 QVariant DataSet::value(int row, int field) const
 {
+    Q_ASSERT(row >= 0 && row < rowCount() && field >= 0 && field < fieldNames_.size());
     const bool pending = row == current_ && (state_ == State::Edit || state_ == State::Insert);
     return pending ? pending_[field] : rows_[row].values[field];
 }
@@ -174,6 +278,12 @@ void DataSet::requireField(int field) const
 
 void DataSet::edit()
 {
+    change([this] { startEditing(); });
+}
+
+// On an empty table editing means a new row.
+void DataSet::startEditing()
+{
     if (state_ != State::Browse)
         return;
     if (rows_.isEmpty()) {
@@ -189,45 +299,51 @@ void DataSet::setValue(int field, const QVariant& value)
     if (!isOpen())
         return;
     requireField(field);
-    edit();
-    pending_[field] = normalised(value);
-    emit dataChanged(current_);
+    change([&] {
+        startEditing();
+        pending_[field] = normalised(value);
+        noteDataChanged(current_);
+    });
 }
 
 void DataSet::first()
 {
-    moveToEnd(End::First);
+    change([this] { moveToEnd(End::First); });
 }
 
 void DataSet::prior()
 {
     if (!isOpen())
         return;
-    const int target = settle(current_ - 1);
-    if (bof_)
-        return;
-    if (target >= 0)
-        setCursor(target, false, false);
-    else
-        setCursor(0, true, false);
+    change([this] {
+        const int target = settle(current_ - 1);
+        if (bof_)
+            return;
+        if (target >= 0)
+            setCursor(target, false, false);
+        else
+            setCursor(0, true, false);
+    });
 }
 
 void DataSet::next()
 {
     if (!isOpen())
         return;
-    const int target = settle(current_ + 1);
-    if (eof_)
-        return;
-    if (target < rowCount())
-        setCursor(target, false, false);
-    else
-        setCursor(rowCount() - 1, false, true);
+    change([this] {
+        const int target = settle(current_ + 1);
+        if (eof_)
+            return;
+        if (target < rowCount())
+            setCursor(target, false, false);
+        else
+            setCursor(rowCount() - 1, false, true);
+    });
 }
 
 void DataSet::last()
 {
-    moveToEnd(End::Last);
+    change([this] { moveToEnd(End::Last); });
 }
 
 void DataSet::moveToEnd(End end)
@@ -247,70 +363,110 @@ void DataSet::moveTo(int row)
 {
     if (!isOpen() || row == current_)
         return;
-    const int target = settle(row);
-    if (!rows_.isEmpty())
-        setCursor(qBound(0, target, rowCount() - 1), false, false);
+    change([this, row] {
+        const int target = settle(row);
+        if (!rows_.isEmpty())
+            setCursor(qBound(0, target, rowCount() - 1), false, false);
+    });
 }
 
 void DataSet::insert()
 {
     if (!isOpen())
         return;
-    insertRowAt(qMax(0, settle(current_)));
+    change([this] { insertRowAt(qMax(0, settle(current_))); });
 }
 
 void DataSet::append()
 {
     if (!isOpen())
         return;
-    settle(current_);
-    insertRowAt(rowCount());
+    change([this] {
+        settle(current_);
+        insertRowAt(rowCount());
+    });
 }
 
 void DataSet::remove()
 {
     if (!isOpen() || current_ < 0)
         return;
-    if (state_ == State::Insert) {
+    change([this] {
+        if (state_ != State::Insert)
+            deleteStoredRow(rows_[current_].rowId);
         removeCurrentRow();
+    });
+}
+
+void DataSet::remove(RowKey key)
+{
+    if (!isOpen())
+        return;
+    const int row = indexOf(key);
+    if (row < 0)
+        return;
+    if (row == current_) {
+        remove();
         return;
     }
+    change([this, row] { removeOtherRow(row); });
+}
+
+void DataSet::deleteStoredRow(qint64 rowId)
+{
+    Q_ASSERT(rowId != 0);
     QSqlQuery query(database_.connection());
     query.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(tableName_)));
-    query.addBindValue(rows_[current_].rowId);
+    query.addBindValue(rowId);
     if (!query.exec())
         failWith(query.lastError());
-    removeCurrentRow();
+}
+
+// Only the current row can be unstored, so another row is always in the file.
+void DataSet::removeOtherRow(int row)
+{
+    Q_ASSERT(row != current_ && rows_[row].rowId != 0);
+    deleteStoredRow(rows_[row].rowId);
+    rows_.removeAt(row);
+    if (row < current_) {
+        --current_;
+        noteCurrentRowChanged();
+    }
+    announceRowList(&DataSet::rowRemoved, row);
 }
 
 void DataSet::cancel()
 {
-    if (state_ == State::Insert)
-        removeCurrentRow();
-    else if (state_ == State::Edit)
-        endEdit();
+    change([this] {
+        if (state_ == State::Insert)
+            removeCurrentRow();
+        else if (state_ == State::Edit)
+            endEdit();
+    });
 }
 
 void DataSet::endEdit()
 {
     pending_.clear();
     setState(State::Browse);
-    emit dataChanged(current_);
+    noteDataChanged(current_);
 }
 
 void DataSet::post()
 {
-    emit updateRecordRequested();
-    if (state_ == State::Edit) {
-        if (isModified())
-            storeEdit();
-        endEdit();
-    } else if (state_ == State::Insert) {
-        if (isModified())
-            storeNewRow();
-        else
-            removeCurrentRow();
-    }
+    change([this] {
+        emit updateRecordRequested();
+        if (state_ == State::Edit) {
+            if (isModified())
+                storeEdit();
+            endEdit();
+        } else if (state_ == State::Insert) {
+            if (isModified())
+                storeNewRow();
+            else
+                removeCurrentRow();
+        }
+    });
 }
 
 // Every move first stores the pending edit; the target is renumbered when an untouched new row goes away.
@@ -323,42 +479,72 @@ int DataSet::settle(int target)
     return dropsNewRow && target > dropped ? target - 1 : target;
 }
 
+// A value typed into a whole-number field is checked here, so the user reads what the field accepts
+// rather than the database's own words.
+QVariant DataSet::validated(int field, const QVariant& value) const
+{
+    if (value.isNull() || !integerFields_[field])
+        return value;
+    bool isNumber = false;
+    const qlonglong number = value.toString().trimmed().toLongLong(&isNumber);
+    if (!isNumber || number < std::numeric_limits<qint32>::min() || number > std::numeric_limits<qint32>::max())
+        throw Failure(QStringLiteral("%1 must be a whole number from -2147483648 to 2147483647.").arg(fieldNames_[field]));
+    return number;
+}
+
+// Optimistic locking: the row is written only when the file still holds what was read from it.
 void DataSet::storeEdit()
 {
     Row& row = rows_[current_];
     QStringList assignments;
-    QSqlQuery query(database_.connection());
     QList<QVariant> changed;
     for (int field = 0; field < fieldNames_.size(); ++field) {
         if (sameValue(pending_[field], row.values[field]))
             continue;
         assignments.append(quoted(fieldNames_[field]) + QStringLiteral(" = ?"));
-        changed.append(pending_[field]);
+        changed.append(validated(field, pending_[field]));
     }
-    query.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-                      .arg(quoted(tableName_), assignments.join(QStringLiteral(", "))));
+    QStringList unchangedSinceRead{QStringLiteral("rowid = ?")};
+    for (const QString& field : fieldNames_)
+        unchangedSinceRead.append(quoted(field) + QStringLiteral(" IS ?"));
+    QSqlQuery query(database_.connection());
+    query.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                      .arg(quoted(tableName_), assignments.join(QStringLiteral(", ")),
+                           unchangedSinceRead.join(QStringLiteral(" AND "))));
     for (const QVariant& value : changed)
         query.addBindValue(value);
     query.addBindValue(row.rowId);
+    for (const QVariant& value : row.values)
+        query.addBindValue(value);
     if (!query.exec())
         failWith(query.lastError());
     if (query.numRowsAffected() == 0)
-        throwRowGone();
-    row = readStoredRow(row.rowId);
+        throwStoreConflict();
+    row = withKey(readStoredRow(row.rowId), row.key);
+}
+
+// The row is read again, so storing the same change once more knowingly replaces the other program's values.
+void DataSet::throwStoreConflict()
+{
+    Row& row = rows_[current_];
+    row = withKey(readStoredRow(row.rowId), row.key);
+    throw Failure(QStringLiteral("The row was changed by another program since it was read."));
 }
 
 void DataSet::storeNewRow()
 {
     QStringList columns;
     QStringList placeholders;
-    for (const QString& field : fieldNames_) {
-        columns.append(quoted(field));
-        placeholders.append(field == numberingField_
+    QList<QVariant> values;
+    for (int field = 0; field < fieldNames_.size(); ++field) {
+        const QString& name = fieldNames_[field];
+        columns.append(quoted(name));
+        placeholders.append(name == numberingField_
                                 ? QStringLiteral("coalesce(?, (SELECT coalesce(max(%1), 0) + 1 FROM %2))")
-                                      .arg(quoted(field), quoted(tableName_))
+                                      .arg(quoted(name), quoted(tableName_))
                                 : QStringLiteral("?"));
+        values.append(validated(field, pending_[field]));
     }
-    QList<QVariant> values = pending_;
     if (hasSortKey_) {
         columns.append(quoted(SortKey));
         placeholders.append(QStringLiteral("?"));
@@ -371,10 +557,9 @@ void DataSet::storeNewRow()
         query.addBindValue(value);
     if (!query.exec())
         failWith(query.lastError());
-    rows_[current_] = readStoredRow(query.lastInsertId().toLongLong());
+    rows_[current_] = withKey(readStoredRow(query.lastInsertId().toLongLong()), rows_[current_].key);
     endEdit();
 }
-
 // A key between the neighbours' keys keeps the new row where the user put it, also after a restart.
 double DataSet::sortKeyForNewRow()
 {
@@ -451,34 +636,34 @@ DataSet::Row DataSet::readStoredRow(qint64 rowId) const
 
 void DataSet::insertRowAt(int row)
 {
-    emit aboutToInsertRow(row);
-    rows_.insert(row, Row{0, QVariant(), emptyValues()});
+    const bool stateChanges = state_ != State::Insert;
+    rows_.insert(row, Row{0, QVariant(), emptyValues(), newKey()});
     pending_ = emptyValues();
     state_ = State::Insert;
     current_ = row;
     bof_ = false;
     eof_ = false;
-    emit rowInserted(row);
-    emit stateChanged();
-    emit currentRowChanged();
+    announceRowList(&DataSet::rowInserted, row);
+    if (stateChanges)
+        noteStateChanged();
+    noteCurrentRowChanged();
 }
 
 // The cursor stays at the same place, which now shows the row after the removed one (or the new last row).
 void DataSet::removeCurrentRow()
 {
+    Q_ASSERT(current_ >= 0);
     const int row = current_;
-    const bool stateChanges = state_ != State::Browse;
-    emit aboutToRemoveRow(row);
+    if (state_ != State::Browse)
+        noteStateChanged();
     rows_.removeAt(row);
     pending_.clear();
     state_ = State::Browse;
     current_ = rows_.isEmpty() ? -1 : qMin(row, rowCount() - 1);
     bof_ = rows_.isEmpty();
     eof_ = rows_.isEmpty();
-    emit rowRemoved(row);
-    if (stateChanges)
-        emit stateChanged();
-    emit currentRowChanged();
+    announceRowList(&DataSet::rowRemoved, row);
+    noteCurrentRowChanged();
 }
 
 void DataSet::setCursor(int row, bool bof, bool eof)
@@ -488,7 +673,7 @@ void DataSet::setCursor(int row, bool bof, bool eof)
     current_ = row;
     bof_ = bof;
     eof_ = eof;
-    emit currentRowChanged();
+    noteCurrentRowChanged();
 }
 
 void DataSet::setState(State state)
@@ -496,7 +681,7 @@ void DataSet::setState(State state)
     if (state == state_)
         return;
     state_ = state;
-    emit stateChanged();
+    noteStateChanged();
 }
 
 QList<QVariant> DataSet::emptyValues() const

@@ -2,19 +2,16 @@
 
 #include "script/DataSet.h"
 
+#include <QScopedValueRollback>
+
 DataSetModel::DataSetModel(DataSet& dataSet, QList<Column> columns, QObject* parent)
     : QAbstractTableModel(parent), dataSet_(dataSet), columns_(std::move(columns))
 {
     resolveFields();
-    connect(&dataSet_, &DataSet::aboutToReset, this, [this] { beginResetModel(); });
-    connect(&dataSet_, &DataSet::reset, this, [this] {
-        resolveFields();
-        endResetModel();
-    });
-    connect(&dataSet_, &DataSet::aboutToInsertRow, this, [this](int row) { beginInsertRows(QModelIndex(), row, row); });
-    connect(&dataSet_, &DataSet::rowInserted, this, [this] { endInsertRows(); });
-    connect(&dataSet_, &DataSet::aboutToRemoveRow, this, [this](int row) { beginRemoveRows(QModelIndex(), row, row); });
-    connect(&dataSet_, &DataSet::rowRemoved, this, [this] { endRemoveRows(); });
+    rowCount_ = dataSet_.rowCount();
+    connect(&dataSet_, &DataSet::reset, this, &DataSetModel::reset);
+    connect(&dataSet_, &DataSet::rowInserted, this, &DataSetModel::insertRow);
+    connect(&dataSet_, &DataSet::rowRemoved, this, &DataSetModel::removeRow);
     connect(&dataSet_, &DataSet::dataChanged, this,
             [this](int row) { emit dataChanged(index(row, 0), index(row, columnCount() - 1)); });
     connect(&dataSet_, &DataSet::currentRowChanged, this, &DataSetModel::markCurrentRow);
@@ -28,9 +25,43 @@ void DataSetModel::resolveFields()
         fields_.append(dataSet_.fieldIndex(column.fieldName));
 }
 
+void DataSetModel::reset()
+{
+    const QScopedValueRollback<bool> changing(changingRows_, true);
+    beginResetModel();
+    resolveFields();
+    rowCount_ = dataSet_.rowCount();
+    markedRow_ = -1;
+    endResetModel();
+}
+
+void DataSetModel::insertRow(int row)
+{
+    Q_ASSERT(rowCount_ + 1 == dataSet_.rowCount());
+    const QScopedValueRollback<bool> changing(changingRows_, true);
+    beginInsertRows(QModelIndex(), row, row);
+    ++rowCount_;
+    if (markedRow_ >= row)
+        ++markedRow_;
+    endInsertRows();
+}
+
+void DataSetModel::removeRow(int row)
+{
+    Q_ASSERT(rowCount_ - 1 == dataSet_.rowCount());
+    const QScopedValueRollback<bool> changing(changingRows_, true);
+    beginRemoveRows(QModelIndex(), row, row);
+    --rowCount_;
+    if (markedRow_ == row)
+        markedRow_ = -1;
+    else if (markedRow_ > row)
+        --markedRow_;
+    endRemoveRows();
+}
+
 int DataSetModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : dataSet_.rowCount();
+    return parent.isValid() ? 0 : rowCount_;
 }
 
 int DataSetModel::columnCount(const QModelIndex& parent) const
@@ -41,7 +72,8 @@ int DataSetModel::columnCount(const QModelIndex& parent) const
 QVariant DataSetModel::data(const QModelIndex& index, int role) const
 {
     const int field = fields_.value(index.column(), -1);
-    if (!index.isValid() || field < 0)
+    // Inside a row-list change the data set already has its new rows while the views still count the old.
+    if (!index.isValid() || field < 0 || index.row() >= dataSet_.rowCount())
         return QVariant();
     const QVariant value = dataSet_.value(index.row(), field);
     switch (role) {
@@ -62,7 +94,7 @@ QVariant DataSetModel::data(const QModelIndex& index, int role) const
 bool DataSetModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
     const int field = fields_.value(index.column(), -1);
-    if (role != Qt::EditRole || field < 0 || index.row() != dataSet_.currentRow())
+    if (role != Qt::EditRole || field < 0 || changingRows_ || index.row() != dataSet_.currentRow())
         return false;
     dataSet_.setValue(field, value);
     return true;
@@ -81,6 +113,8 @@ QVariant DataSetModel::headerData(int section, Qt::Orientation orientation, int 
         return QVariant();
     if (orientation == Qt::Horizontal)
         return columns_.value(section).title;
+    if (changingRows_)
+        return QString();
     if (section != dataSet_.currentRow())
         return QString();
     switch (dataSet_.state()) {

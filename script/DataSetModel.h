@@ -7,7 +7,9 @@
 class DataSet;
 
 // A grid's view of a data set: one column per listed field, the current row showing its pending values,
-// and a marker in the row header for the current row (browsing, editing or new).
+// and a marker in the row header for the current row (browsing, editing or new). The data set announces a
+// row-list change after making it, so the model keeps its own row count and brings it level inside its
+// begin/end brackets; views must not move the data set while that happens (isChangingRows).
 class DataSetModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -19,6 +21,8 @@ public:
     DataSetModel(DataSet& dataSet, QList<Column> columns, QObject* parent = nullptr);
 
     DataSet& dataSet() const { return dataSet_; }
+    // True between the begin and end of a row-list change, while the views' indexes are being renumbered.
+    bool isChangingRows() const { return changingRows_; }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -30,9 +34,14 @@ public:
 private:
     void resolveFields();
     void markCurrentRow();
+    void reset();
+    void insertRow(int row);
+    void removeRow(int row);
 
     DataSet& dataSet_;
     QList<Column> columns_;
     QList<int> fields_;
     int markedRow_ = -1;
+    int rowCount_ = 0;
+    bool changingRows_ = false;
 };

@@ -67,6 +67,9 @@ private slots:
     void newRowGetsTheNextNumber();
     void orderAndInsertedRowsSurviveReopening();
     void lockedDatabaseKeepsTheEdit();
+    void rowChangedByAnotherCopyIsNotOverwritten();
+    void tableWithoutARequiredFieldIsNotOpened_data();
+    void tableWithoutARequiredFieldIsNotOpened();
 };
 
 void TestDataSet::cursor_data()
@@ -189,26 +192,33 @@ void TestDataSet::readsFieldsAsIntegers()
 void TestDataSet::refusedValueStaysInEditing_data()
 {
     QTest::addColumn<bool>("newRow");
+    QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("reason");
+    const QString dataRange = QStringLiteral("Data must be a whole number from -2147483648 to 2147483647.");
     for (const bool newRow : {false, true}) {
         const char* kind = newRow ? "new row" : "edited row";
-        QTest::addRow("%s, text", kind) << newRow << "abc" << "cannot store TEXT value in INTEGER column Script.Data";
-        QTest::addRow("%s, fraction", kind) << newRow << "1.5" << "cannot store REAL value in INTEGER column Script.Data";
-        QTest::addRow("%s, above 32 bits", kind) << newRow << "2147483648" << "CHECK constraint failed: Data";
-        QTest::addRow("%s, below 32 bits", kind) << newRow << "-2147483649" << "CHECK constraint failed: Data";
+        QTest::addRow("%s, text", kind) << newRow << Data << "abc" << dataRange;
+        QTest::addRow("%s, fraction", kind) << newRow << Data << "1.5" << dataRange;
+        QTest::addRow("%s, above 32 bits", kind) << newRow << Data << "2147483648" << dataRange;
+        QTest::addRow("%s, below 32 bits", kind) << newRow << Data << "-2147483649" << dataRange;
+        QTest::addRow("%s, 20 digits", kind) << newRow << Data << "12345678901234567890" << dataRange;
+        QTest::addRow("%s, command as text", kind)
+            << newRow << Command << "x1"
+            << "Script Command must be a whole number from -2147483648 to 2147483647.";
     }
 }
 
 void TestDataSet::refusedValueStaysInEditing()
 {
     QFETCH(bool, newRow);
+    QFETCH(QString, field);
     QFETCH(QString, typed);
     ScriptFixture fixture(numberedRows(2));
     DataSet& script = fixture.script();
     if (newRow)
         script.insert();
-    script.setValue(script.fieldIndex(Data), typed);
+    script.setValue(script.fieldIndex(field), typed);
     const DataSet::State editing = script.state();
 
     try {
@@ -220,7 +230,7 @@ void TestDataSet::refusedValueStaysInEditing()
 
     QCOMPARE(script.state(), editing);
     QCOMPARE(script.currentRow(), 0);
-    QCOMPARE(script.fieldValue(Data), QVariant(typed));
+    QCOMPARE(script.fieldValue(field), QVariant(typed));
     QCOMPARE(fixture.storedRows(), numberedRows(2));
     script.cancel();
     QCOMPARE(script.state(), DataSet::State::Browse);
@@ -297,6 +307,72 @@ void TestDataSet::lockedDatabaseKeepsTheEdit()
     QSqlDatabase::removeDatabase(QStringLiteral("other copy"));
     script.next();
     QCOMPARE(fixture.storedRows()[0], (Values{1, 1, 99}));
+}
+
+// Two copies of the program on one file, each with the snapshot it read at opening.
+void TestDataSet::rowChangedByAnotherCopyIsNotOverwritten()
+{
+    ScriptFixture fixture(numberedRows(4));
+    ScriptDatabase otherConnection(fixture.filePath());
+    DataSet other(otherConnection, QStringLiteral("Script"), QStringLiteral("ID"));
+    other.open();
+    DataSet& script = fixture.script();
+
+    other.moveTo(2);
+    other.setValue(other.fieldIndex(Data), QStringLiteral("111"));
+    other.post();
+    script.moveTo(2);
+    script.setValue(script.fieldIndex(Data), QStringLiteral("222"));
+    try {
+        script.post();
+        QFAIL("the store was not refused");
+    } catch (const Failure& failure) {
+        QCOMPARE(failure.message(), QStringLiteral("The row was changed by another program since it was read."));
+    }
+    QCOMPARE(script.state(), DataSet::State::Edit);
+    QCOMPARE(script.fieldValue(Data), QVariant(QStringLiteral("222")));
+    QCOMPARE(fixture.storedRows()[2], (Values{3, 3, 111}));
+
+    // Told so, the user may store the change again, knowingly replacing the other copy's value.
+    script.post();
+    QCOMPARE(fixture.storedRows()[2], (Values{3, 3, 222}));
+
+    other.remove();
+    script.setValue(script.fieldIndex(Data), QStringLiteral("333"));
+    QVERIFY_THROWS_EXCEPTION(Failure, script.post());
+    QCOMPARE(script.state(), DataSet::State::Edit);
+}
+
+void TestDataSet::tableWithoutARequiredFieldIsNotOpened_data()
+{
+    QTest::addColumn<QString>("missing");
+    QTest::newRow("Data") << "Data";
+    QTest::newRow("Script Command") << "Script Command";
+}
+
+void TestDataSet::tableWithoutARequiredFieldIsNotOpened()
+{
+    QFETCH(QString, missing);
+    QTemporaryDir folder;
+    ScriptDatabase database(folder.filePath(QStringLiteral("Quillet2005.db")));
+    database.open();
+    QSqlQuery query(database.connection());
+    QStringList columns{QStringLiteral("\"ID\" INTEGER"), QStringLiteral("\"Script Command\" INTEGER"),
+                        QStringLiteral("\"Data\" INTEGER")};
+    columns.removeIf([&](const QString& column) { return column.contains(u'"' + missing + u'"'); });
+    QVERIFY(query.exec(QStringLiteral("DROP TABLE \"Script\"")));
+    QVERIFY(query.exec(QStringLiteral("CREATE TABLE \"Script\" (%1)").arg(columns.join(u','))));
+
+    DataSet script(database, QStringLiteral("Script"), QStringLiteral("ID"),
+                   {QStringLiteral("ID"), Command, Data});
+    try {
+        script.open();
+        QFAIL("the table was opened");
+    } catch (const Failure& failure) {
+        QCOMPARE(failure.message(),
+                 QStringLiteral("The table Script has no field \"%1\", so it cannot be used").arg(missing));
+    }
+    QVERIFY(!script.isOpen());
 }
 
 QTEST_GUILESS_MAIN(TestDataSet)

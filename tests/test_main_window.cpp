@@ -3,6 +3,7 @@
 #include "log/LogPane.h"
 #include "port/DataRegister.h"
 #include "tests/fake/FakeMmp.h"
+#include "script/DataSet.h"
 #include "ui/ErrorReport.h"
 
 #include <QAction>
@@ -202,6 +203,23 @@ private slots:
         QCOMPARE(fakemmp::journal(), Journal({"MMPClose()"}));
         QVERIFY(reported_.isEmpty());
         QVERIFY(!windows.main.isVisible());
+    }
+
+    void closingWithARefusedRowSaysHowToLetItGo()
+    {
+        ProgramWindows windows;
+        windows.showMain();
+        DataSet& script = *windows.main.ADOTable2;
+        script.setValue(script.fieldIndex(QStringLiteral("Data")), QStringLiteral("abc"));
+        QVERIFY(!windows.main.close());
+        QCOMPARE(reported_, QStringList{QStringLiteral(
+                                "Data must be a whole number from -2147483648 to 2147483647. To close without this "
+                                "change, press Escape twice in the grid to discard it, then close the window again.")});
+        QCOMPARE(fakemmp::journal(), Journal());
+
+        script.cancel();
+        QVERIFY(windows.main.close());
+        QCOMPARE(fakemmp::journal(), Journal({"MMPClose()"}));
     }
 
     void failingAppendCutsTheInitialisationShort()

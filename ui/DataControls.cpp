@@ -129,6 +129,15 @@ void setDeleteConfirmation(DeleteConfirmation confirmation)
     replacedConfirmation() = std::move(confirmation);
 }
 
+// The question's box runs a nested event loop in which the player may move on: the row deleted is the one
+// the user was asked about, if it is still there.
+void deleteAfterConfirmation(DataSet& dataSet)
+{
+    const DataSet::RowKey asked = dataSet.currentRowKey();
+    if (confirmDelete())
+        dataSet.remove(asked);
+}
+
 DBGrid::DBGrid(DataSet& dataSet, const QList<Column>& columns, Editing editing, QWidget* parent)
     : QTableView(parent),
       dataSet_(dataSet),
@@ -167,9 +176,10 @@ void DBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previ
 {
     QTableView::currentChanged(current, previous);
     const int row = current.row();
-    if (!current.isValid() || row == dataSet_.currentRow())
+    // While rows come and go the view renumbers its indexes; the data set has already placed its cursor.
+    if (!current.isValid() || model_->isChangingRows() || row == dataSet_.currentRow())
         return;
-    runHandler([this, row] { dataSet_.moveTo(row); });
+    runHandlerReportingLater([this, row] { dataSet_.moveTo(row); });
     // A refused store keeps the data set where it was; the grid goes back there once this event is over.
     if (dataSet_.currentRow() != currentIndex().row())
         QMetaObject::invokeMethod(this, &DBGrid::followCurrentRow, Qt::QueuedConnection);
@@ -208,8 +218,8 @@ bool DBGrid::handleEditingKey(const QKeyEvent* event)
     case Qt::Key_Delete:
         if (modifiers != Qt::ControlModifier)
             return false;
-        if (dataSet_.rowCount() > 0 && confirmDelete())
-            runHandler([this] { dataSet_.remove(); });
+        if (dataSet_.rowCount() > 0)
+            runHandler([this] { deleteAfterConfirmation(dataSet_); });
         return true;
     case Qt::Key_Down:
         if (modifiers != Qt::NoModifier || dataSet_.currentRow() < dataSet_.rowCount() - 1)
@@ -290,8 +300,7 @@ void DBNavigator::press(Button which)
             dataSet_.insert();
             break;
         case Button::Delete:
-            if (confirmDelete())
-                dataSet_.remove();
+            deleteAfterConfirmation(dataSet_);
             break;
         }
     });

@@ -17,6 +17,8 @@ using DeleteConfirmation = std::function<bool()>;
 bool confirmDelete();
 // Replaces the question box, for tests; an empty function restores it.
 void setDeleteConfirmation(DeleteConfirmation confirmation);
+// Asks, then deletes the row that was current when the question was asked.
+void deleteAfterConfirmation(DataSet& dataSet);
 
 // A grid over a data set whose current cell follows the data set's current row and the other way round.
 // The editable grid takes typing, Escape (cell, then row), Insert, Down on the last row (append) and

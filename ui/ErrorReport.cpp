@@ -1,6 +1,7 @@
 #include "ui/ErrorReport.h"
 
 #include "ui/ScreenCentre.h"
+#include <QCoreApplication>
 #include <QMessageBox>
 
 namespace {
@@ -42,6 +43,11 @@ void reportFailure(const QString& message)
     else
         showErrorBox(text);
     boxOpen = false;
+}
+
+void reportFailureLater(const QString& message)
+{
+    QMetaObject::invokeMethod(QCoreApplication::instance(), [message] { reportFailure(message); }, Qt::QueuedConnection);
 }
 
 void setFailurePresenter(FailurePresenter replacement)

@@ -10,6 +10,9 @@ QString withFullStop(const QString& message);
 // while one is open is not shown in a second one.
 void reportFailure(const QString& message);
 
+// The same, once control is back in the event loop.
+void reportFailureLater(const QString& message);
+
 // Replaces the box, for tests; an empty function restores it.
 using FailurePresenter = std::function<void(const QString& text)>;
 void setFailurePresenter(FailurePresenter presenter);

@@ -29,6 +29,21 @@ void runHandler(Handler&& handler)
     runHandler(std::forward<Handler>(handler), [] {});
 }
 
+// For callbacks that a view makes from inside its own bookkeeping (a current-index change): the handler
+// runs now, but its failure is shown once control is back in the event loop, so the error box's nested
+// loop never runs inside the view's half-finished update.
+template <typename Handler>
+void runHandlerReportingLater(Handler&& handler)
+{
+    try {
+        handler();
+    } catch (const Failure& failure) {
+        reportFailureLater(failure.message());
+    } catch (const std::exception& failure) {
+        reportFailureLater(QString::fromLocal8Bit(failure.what()));
+    }
+}
+
 // A timer tick: a failing handler stops its own timer before the single report.
 template <typename Handler>
 void runTimerHandler(QTimer* timer, Handler&& handler)

@@ -3,6 +3,7 @@
 #include "script/DataSet.h"
 #include "script/ScriptDatabase.h"
 #include "ui/DataControls.h"
+#include "ui/ErrorReport.h"
 #include "ui/Handlers.h"
 
 namespace {
@@ -14,9 +15,13 @@ void createScriptStore(TWin2kAppForm& form)
         return;
     form.ADOConnection1 = new ScriptDatabase(ScriptDatabase::defaultFilePath(), &form);
     form.ADOConnection1->setObjectName(QStringLiteral("ADOConnection1"));
-    form.ADOTable1 = new DataSet(*form.ADOConnection1, QStringLiteral("CommandTable"), QStringLiteral("CommandID"), &form);
+    form.ADOTable1 = new DataSet(*form.ADOConnection1, QStringLiteral("CommandTable"), QStringLiteral("CommandID"),
+                                 {QStringLiteral("CommandID"), QStringLiteral("CommandName"),
+                                  QStringLiteral("Command Description")},
+                                 &form);
     form.ADOTable1->setObjectName(QStringLiteral("ADOTable1"));
-    form.ADOTable2 = new DataSet(*form.ADOConnection1, QStringLiteral("Script"), QStringLiteral("ID"), &form);
+    form.ADOTable2 = new DataSet(*form.ADOConnection1, QStringLiteral("Script"), QStringLiteral("ID"),
+                                 {QStringLiteral("ID"), QStringLiteral("Script Command"), QStringLiteral("Data")}, &form);
     form.ADOTable2->setObjectName(QStringLiteral("ADOTable2"));
 }
 
@@ -75,7 +80,14 @@ void TWin2kAppForm::createDataControls(QWidget* client)
 
 void TWin2kAppForm::storePendingScriptEdits()
 {
-    // A refused row throws and stays in editing; the window then stays open with it.
-    ADOTable2->post();
-    ADOTable1->post();
+    // A refused row throws and stays in editing; the window then stays open with it, and the user is told
+    // how to let the change go.
+    try {
+        ADOTable2->post();
+        ADOTable1->post();
+    } catch (const Failure& failure) {
+        throw Failure(withFullStop(failure.message()) +
+                      QStringLiteral(" To close without this change, press Escape twice in the grid to discard it,"
+                                     " then close the window again."));
+    }
 }
