@@ -39,7 +39,10 @@ void DataSetModel::insertRow(int row)
 {
     Q_ASSERT(rowCount_ + 1 == dataSet_.rowCount());
     const QScopedValueRollback<bool> changing(changingRows_, true);
+    shiftFrom_ = row;
+    shiftBy_ = 1;
     beginInsertRows(QModelIndex(), row, row);
+    shiftBy_ = 0;
     ++rowCount_;
     if (markedRow_ >= row)
         ++markedRow_;
@@ -50,13 +53,25 @@ void DataSetModel::removeRow(int row)
 {
     Q_ASSERT(rowCount_ - 1 == dataSet_.rowCount());
     const QScopedValueRollback<bool> changing(changingRows_, true);
+    shiftFrom_ = row;
+    shiftBy_ = -1;
     beginRemoveRows(QModelIndex(), row, row);
+    shiftBy_ = 0;
     --rowCount_;
     if (markedRow_ == row)
         markedRow_ = -1;
     else if (markedRow_ > row)
         --markedRow_;
     endRemoveRows();
+}
+
+int DataSetModel::sourceRow(int row) const
+{
+    if (row < shiftFrom_ || shiftBy_ == 0)
+        return row;
+    if (shiftBy_ < 0 && row == shiftFrom_)
+        return -1;
+    return row + (shiftBy_ > 0 ? 1 : -1);
 }
 
 int DataSetModel::rowCount(const QModelIndex& parent) const
@@ -72,10 +87,10 @@ int DataSetModel::columnCount(const QModelIndex& parent) const
 QVariant DataSetModel::data(const QModelIndex& index, int role) const
 {
     const int field = fields_.value(index.column(), -1);
-    // Inside a row-list change the data set already has its new rows while the views still count the old.
-    if (!index.isValid() || field < 0 || index.row() >= dataSet_.rowCount())
+    const int row = sourceRow(index.row());
+    if (!index.isValid() || field < 0 || row < 0 || row >= dataSet_.rowCount())
         return QVariant();
-    const QVariant value = dataSet_.value(index.row(), field);
+    const QVariant value = dataSet_.value(row, field);
     switch (role) {
     case Qt::DisplayRole:
         return value;
@@ -113,9 +128,8 @@ QVariant DataSetModel::headerData(int section, Qt::Orientation orientation, int 
         return QVariant();
     if (orientation == Qt::Horizontal)
         return columns_.value(section).title;
-    if (changingRows_)
-        return QString();
-    if (section != dataSet_.currentRow())
+    const int row = sourceRow(section);
+    if (row < 0 || row != dataSet_.currentRow())
         return QString();
     switch (dataSet_.state()) {
     case DataSet::State::Edit:

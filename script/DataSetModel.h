@@ -8,8 +8,8 @@ class DataSet;
 
 // A grid's view of a data set: one column per listed field, the current row showing its pending values,
 // and a marker in the row header for the current row (browsing, editing or new). The data set announces a
-// row-list change after making it, so the model keeps its own row count and brings it level inside its
-// begin/end brackets; views must not move the data set while that happens (isChangingRows).
+// row-list change after making it, so the model keeps its own row count and, inside its begin/end brackets,
+// shows the rows as they were before; views must not move the data set while that happens (isChangingRows).
 class DataSetModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -37,6 +37,8 @@ private:
     void reset();
     void insertRow(int row);
     void removeRow(int row);
+    // The data set's row shown at a row of the model, -1 for the row being removed.
+    int sourceRow(int row) const;
 
     DataSet& dataSet_;
     QList<Column> columns_;
@@ -44,4 +46,7 @@ private:
     int markedRow_ = -1;
     int rowCount_ = 0;
     bool changingRows_ = false;
+    // While a change is bracketed, rows from shiftFrom_ on are the data set's rows shifted by shiftBy_.
+    int shiftFrom_ = 0;
+    int shiftBy_ = 0;
 };

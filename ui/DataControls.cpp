@@ -378,6 +378,9 @@ void DBEdit::showField()
 void DBEdit::handOverTyping()
 {
     const int field = dataSet_.fieldIndex(fieldName_);
-    if (isModified() && field >= 0)
-        dataSet_.setValue(field, text());
+    if (!isModified() || field < 0)
+        return;
+    // Handed over once: later typing in the grid must not be overwritten by this box's older text.
+    setModified(false);
+    dataSet_.setValue(field, text());
 }
