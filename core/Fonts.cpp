@@ -2,6 +2,9 @@
 
 #include <QDir>
 #include <QFontDatabase>
+#include <QGuiApplication>
+#include <QScreen>
+#include <algorithm>
 
 namespace {
 
@@ -22,16 +25,25 @@ void registerProgramFonts()
         QFontDatabase::addApplicationFont(wineFonts.filePath(name));
     for (const QString& family : {QStringLiteral("Tahoma"), QStringLiteral("MS Sans Serif")}) {
         if (!QFontDatabase::hasFamily(family))
-            QFont::insertSubstitution(family, QStringLiteral("DejaVu Sans"));
+            QFont::insertSubstitution(family, QString::fromLatin1(OutlineFace));
     }
+}
+
+bool screensAtNormalScale()
+{
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    return std::all_of(screens.begin(), screens.end(), [](const QScreen* screen) {
+        return screen->devicePixelRatio() == 1.0;
+    });
 }
 
 QFont tahomaFont(int pointSize, bool bold)
 {
-    return namedFont(QStringLiteral("Tahoma"), pointSize, bold);
+    return namedFont(bold ? QString::fromLatin1(OutlineFace) : QStringLiteral("Tahoma"), pointSize, bold);
 }
 
 QFont msSansSerifFont(int pointSize, bool bold)
 {
-    return namedFont(QStringLiteral("MS Sans Serif"), pointSize, bold);
+    const QString family = screensAtNormalScale() ? QStringLiteral("MS Sans Serif") : QString::fromLatin1(OutlineFace);
+    return namedFont(family, pointSize, bold);
 }

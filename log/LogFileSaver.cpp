@@ -1,6 +1,7 @@
 #include "log/LogFileSaver.h"
 
 #include "core/Failure.h"
+#include "ui/ScreenCentre.h"
 
 #include <QDir>
 #include <QFile>
@@ -109,6 +110,7 @@ bool confirmLogOverwrite(const QString& path)
     QPushButton* cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::ActionRole);
     box.setDefaultButton(yes);
     box.setEscapeButton(cancel);
+    centreOnScreen(box);
     box.exec();
     return box.clickedButton() == yes;
 }

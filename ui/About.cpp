@@ -2,6 +2,7 @@
 
 #include "core/Fonts.h"
 #include "ui/GradientFill.h"
+#include "ui/PictureWidgets.h"
 #include "ui/Pictures.h"
 #include "ui/ScreenCentre.h"
 
@@ -111,10 +112,7 @@ void TAboutBox::createPanel()
 
     // The picture is 32 x 32 and the box 33 x 25: drawn from its top-left corner, cut at the bottom, with the
     // gradient showing in the column to its right.
-    ProgramIcon = new QLabel(LMDPanelFill1);
-    ProgramIcon->setObjectName(QStringLiteral("ProgramIcon"));
-    ProgramIcon->setPixmap(pictures::connector());
-    ProgramIcon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    ProgramIcon = new PictureLabel(QStringLiteral("ProgramIcon"), pictures::connector(), LMDPanelFill1);
     ProgramIcon->setGeometry(8, 8, 33, 25);
 }
 

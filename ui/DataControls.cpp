@@ -3,6 +3,7 @@
 #include "script/DataSet.h"
 #include "script/DataSetModel.h"
 #include "ui/Handlers.h"
+#include "ui/Pictures.h"
 #include "ui/ScreenCentre.h"
 
 #include <QHBoxLayout>
@@ -75,9 +76,7 @@ QPixmap navigatorGlyph(DBNavigator::Button button, const QColor& colour)
 // Black, and a clearly lighter grey while the button is unavailable.
 QIcon navigatorIcon(DBNavigator::Button button)
 {
-    QIcon icon(navigatorGlyph(button, Qt::black));
-    icon.addPixmap(navigatorGlyph(button, QColor(160, 160, 160)), QIcon::Disabled);
-    return icon;
+    return pictures::sharpIcon(navigatorGlyph(button, Qt::black), navigatorGlyph(button, QColor(160, 160, 160)));
 }
 
 struct ButtonText {

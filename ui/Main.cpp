@@ -12,6 +12,7 @@
 #include "ui/Handlers.h"
 #include "ui/MenuItemLink.h"
 #include "ui/PaintThrottle.h"
+#include "ui/PictureWidgets.h"
 #include "ui/Pictures.h"
 #include "ui/TestPanel.h"
 #include "ui/ToolBarSeparator.h"
@@ -126,7 +127,7 @@ void TWin2kAppForm::createActions()
     ActionList1->setObjectName(QStringLiteral("ActionList1"));
     FileSave1 = newAction("FileSave1", QStringLiteral("&Save"), QStringLiteral("Save|Save current file"),
                           QKeySequence(Qt::CTRL | Qt::Key_S));
-    FileSave1->setIcon(QIcon(pictures::floppyDisk()));
+    FileSave1->setIcon(pictures::sharpIcon(pictures::floppyDisk()));
     FileSaveAs1 = newAction("FileSaveAs1", QStringLiteral("Save &As..."),
                             QStringLiteral("Save As|Save current file with different name"), {});
     FileExit1 = newAction("FileExit1", QStringLiteral("E&xit"), QStringLiteral("Exit|Exit application"), {});
@@ -194,12 +195,8 @@ void TWin2kAppForm::createToolBar()
     ToolBar1->addWidget(new ToolBarSeparator(QStringLiteral("ToolButton6"), qRound(40 * scale_), ToolBar1));
 
     const auto pictureButton = [this](const char* name, const QPixmap& picture, int width, const QString& hint) {
-        auto* button = new QToolButton(ToolBar1);
-        button->setObjectName(QString::fromLatin1(name));
-        button->setIcon(QIcon(pictures::withoutBlack(picture)));
-        button->setIconSize(QSize(32, 32));
+        auto* button = new PictureButton(QString::fromLatin1(name), pictures::withoutBlack(picture), ToolBar1);
         button->setFixedSize(qRound(width * scale_), qRound(22 * scale_));
-        button->setAutoRaise(true);
         // Mouse only: no keyboard focus, no shortcut.
         button->setFocusPolicy(Qt::NoFocus);
         button->setProperty("hint", hint);
@@ -273,7 +270,7 @@ void TWin2kAppForm::createButtonPanel(QWidget* client)
     for (int index = 0; index < 6; ++index) {
         auto* button = new QToolButton(LMDButtonPanel1);
         button->setObjectName(QStringLiteral("LMDButtonPanel1Buttons%1").arg(index));
-        button->setIcon(QIcon(buttons[index].picture));
+        button->setIcon(pictures::sharpIcon(buttons[index].picture));
         button->setIconSize(QSize(16, 16));
         button->setGeometry(index * size, 0, size, size);
         button->setProperty("hint", QString::fromLatin1(buttons[index].hint));

@@ -1,8 +1,8 @@
 #include "ui/Pictures.h"
 
-#include <QBitmap>
 #include <QPainter>
 #include <QPainterPath>
+#include <QtMath>
 
 namespace pictures {
 
@@ -28,21 +28,26 @@ QPainterPath dShell(const QRectF& box)
     return path;
 }
 
-void drawConnector(QPainter& painter, const QColor& shell, const QColor& body, const QColor& cable)
+// In a 32 x 32 frame. Smooth drawing is for other sizes than the frame's own.
+void drawConnector(QPainter& painter, const QColor& shell, const QColor& body, const QColor& cable, bool smooth)
 {
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(QPen(cable, 3));
+    painter.setRenderHint(QPainter::Antialiasing, smooth);
+    painter.setPen(QPen(cable, 3, Qt::SolidLine, smooth ? Qt::RoundCap : Qt::SquareCap));
     painter.drawLine(QPointF(22, 8), QPointF(30, 1));
-    painter.setPen(QPen(shell, 2));
+    painter.setPen(QPen(shell, 2, Qt::SolidLine, Qt::SquareCap, smooth ? Qt::RoundJoin : Qt::MiterJoin));
     painter.setBrush(body);
     painter.drawPath(dShell(QRectF(2, 8, 27, 13)));
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(255, 0, 0));
     for (int pin = 0; pin < 6; ++pin)
-        painter.drawRect(6 + 4 * pin, 11, 2, 2);
+        painter.drawRect(QRectF(6 + 4 * pin, 11, 2, 2));
     for (int pin = 0; pin < 5; ++pin)
-        painter.drawRect(8 + 4 * pin, 16, 2, 2);
+        painter.drawRect(QRectF(8 + 4 * pin, 16, 2, 2));
 }
+
+const QColor ConnectorShell(255, 255, 0);
+const QColor ConnectorBody(0, 0, 255);
+const QColor ConnectorCable(128, 128, 128);
 
 }  // namespace
 
@@ -50,13 +55,33 @@ QPixmap connector()
 {
     QPixmap pixmap = blank(32, Qt::black);
     QPainter painter(&pixmap);
-    drawConnector(painter, QColor(255, 255, 0), QColor(0, 0, 255), QColor(128, 128, 128));
+    drawConnector(painter, ConnectorShell, ConnectorBody, ConnectorCable, false);
     return pixmap;
+}
+
+void paintProgramIcon(QPainter& painter)
+{
+    drawConnector(painter, ConnectorShell, ConnectorBody, ConnectorCable, true);
+}
+
+QImage programIconImage(int size)
+{
+    if (size == 32)
+        return withoutBlack(connector()).toImage();
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.scale(size / 32.0, size / 32.0);
+    paintProgramIcon(painter);
+    return image;
 }
 
 QIcon programIcon()
 {
-    return QIcon(connector());
+    QIcon icon;
+    for (int size : ProgramIconSizes)
+        icon.addPixmap(QPixmap::fromImage(programIconImage(size)));
+    return icon;
 }
 
 QPixmap lamps()
@@ -73,9 +98,39 @@ QPixmap lamps()
 
 QPixmap withoutBlack(const QPixmap& picture)
 {
-    QPixmap transparent = picture;
-    transparent.setMask(picture.createMaskFromColor(Qt::black));
-    return transparent;
+    QImage image = picture.toImage().convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if (line[x] == qRgb(0, 0, 0))
+                line[x] = qRgba(0, 0, 0, 0);
+        }
+    }
+    return QPixmap::fromImage(image);
+}
+
+QPixmap atRatio(const QPixmap& picture, qreal ratio)
+{
+    Q_ASSERT(ratio > 0);
+    const int whole = qMax(1, qCeil(ratio - 0.001));
+    const QSize logical = picture.deviceIndependentSize().toSize();
+    QPixmap sharp = picture.scaled(logical * whole, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    const QSize device = (QSizeF(logical) * ratio).toSize();
+    if (sharp.size() != device)
+        sharp = sharp.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    sharp.setDevicePixelRatio(ratio);
+    return sharp;
+}
+
+QIcon sharpIcon(const QPixmap& picture, const QPixmap& disabled)
+{
+    QIcon icon;
+    for (int ratio : {1, 2, 3}) {
+        icon.addPixmap(atRatio(picture, ratio));
+        if (!disabled.isNull())
+            icon.addPixmap(atRatio(disabled, ratio), QIcon::Disabled);
+    }
+    return icon;
 }
 
 QPixmap floppyDisk()
@@ -179,8 +234,8 @@ QIcon testPanelIcon()
 {
     QPixmap pixmap = blank(32);
     QPainter painter(&pixmap);
-    drawConnector(painter, QColor(255, 255, 0), QColor(0, 0, 255), QColor(255, 255, 0));
-    return QIcon(pixmap);
+    drawConnector(painter, ConnectorShell, ConnectorBody, ConnectorShell, false);
+    return sharpIcon(pixmap);
 }
 
 }  // namespace pictures

@@ -8,15 +8,18 @@
 #include "port/mmp.h"
 #include "ui/GradientFill.h"
 #include "ui/Handlers.h"
+#include "ui/PictureWidgets.h"
 #include "ui/Pictures.h"
 #include "ui/ScreenCentre.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QLayout>
 #include <QPainter>
+#include <QProxyStyle>
 #include <QShowEvent>
 #include <QTimer>
 #include <QToolBar>
@@ -77,6 +80,20 @@ void paintBlueAndYellow(QCheckBox* box)
     box->setAutoFillBackground(true);
 }
 
+// The boxes are as narrow as "Acknowledge" with a 13-pixel mark and a 4-pixel gap; this style's wider gap
+// would cut the caption at the box's edge.
+class CompactCheckBoxStyle : public QProxyStyle {
+public:
+    explicit CompactCheckBoxStyle(QObject* owner) : QProxyStyle(QApplication::style()->name()) { setParent(owner); }
+
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
+    {
+        if (metric == PM_CheckBoxLabelSpacing)
+            return 3;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
 using LineHandler = void (TForm1::*)();
 constexpr LineHandler LineHandlers[8] = {&TForm1::D0Click, &TForm1::D1Click, &TForm1::D2Click, &TForm1::D3Click,
                                          &TForm1::D4Click, &TForm1::D5Click, &TForm1::D6Click, &TForm1::D7Click};
@@ -125,11 +142,7 @@ void TForm1::createToolBar()
     ToolBar1->layout()->setContentsMargins(0, 0, 0, 0);
     ToolBar1->setGeometry(scaled(0, 0, ClientWidth, ToolBarHeight));
 
-    const auto pictureButton = [this](const char* name, const QPixmap& picture) {
-        auto* button = new QToolButton(ToolBar1);
-        button->setObjectName(QString::fromLatin1(name));
-        button->setIcon(QIcon(picture));
-        button->setIconSize(picture.size());
+    const auto placeButton = [this](QToolButton* button) {
         button->setFixedSize(qRound(23 * scale_), qRound(22 * scale_));
         button->setAutoRaise(true);
         // Mouse only, like the main window's picture buttons.
@@ -137,8 +150,12 @@ void TForm1::createToolBar()
         ToolBar1->addWidget(button);
         return button;
     };
-    SpeedButton1 = pictureButton("SpeedButton1", pictures::noEntryOverExclamation());
-    SpeedButton2 = pictureButton("SpeedButton2", pictures::withoutBlack(pictures::lamps()));
+    SpeedButton1 = placeButton(new QToolButton(ToolBar1));
+    SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
+    SpeedButton1->setIcon(pictures::sharpIcon(pictures::noEntryOverExclamation()));
+    SpeedButton1->setIconSize(QSize(16, 16));
+    // The lamps on their black ground, as drawn.
+    SpeedButton2 = placeButton(new PictureButton(QStringLiteral("SpeedButton2"), pictures::lamps(), ToolBar1));
 }
 
 void TForm1::createPanels()
@@ -156,10 +173,12 @@ void TForm1::createPanels()
 
 void TForm1::createBoxes()
 {
+    QStyle* compact = new CompactCheckBoxStyle(this);
     for (int line = 0; line < 8; ++line) {
         auto* box = new QCheckBox(QStringLiteral("D%1").arg(line), this);
         box->setObjectName(box->text());
         box->setGeometry(scaled(16, 64 + 16 * line, 33, 17));
+        box->setStyle(compact);
         paintBlueAndYellow(box);
         D[line] = box;
     }
@@ -169,6 +188,7 @@ void TForm1::createBoxes()
         auto* box = new QCheckBox(QString::fromLatin1(statusCaptions[bit]), this);
         box->setObjectName(QStringLiteral("CheckBox%1").arg(bit + 1));
         box->setGeometry(scaled(72, 64 + 16 * bit, 81, 17));
+        box->setStyle(compact);
         paintBlueAndYellow(box);
         CheckBox[bit] = box;
     }

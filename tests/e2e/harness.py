@@ -201,7 +201,7 @@ class Desktop:
 
     def wait_settled(self, window, title):
         """The window's client area once it stands still where the program puts a new window: centred on
-        the screen (its client area or its frame). The window manager may show it elsewhere first."""
+        the screen with its frame. The window manager may show it elsewhere first."""
         last = {"geometry": None, "since": 0.0}
 
         def settled():
@@ -272,11 +272,11 @@ class Desktop:
 
 
 def centred(geometry, extents):
+    """Whether the window, with the frame the window manager gave it, stands in the middle of the screen."""
     left, right, top, bottom = extents
-    client = (geometry.x + geometry.width / 2, geometry.y + geometry.height / 2)
     frame = (geometry.x - left + (left + geometry.width + right) / 2,
              geometry.y - top + (top + geometry.height + bottom) / 2)
-    return any(abs(x - SCREEN[0] / 2) <= 2 and abs(y - SCREEN[1] / 2) <= 2 for x, y in (client, frame))
+    return abs(frame[0] - SCREEN[0] / 2) <= 2 and abs(frame[1] - SCREEN[1] / 2) <= 2
 
 
 class Picture:
