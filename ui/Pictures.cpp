@@ -48,6 +48,8 @@ void drawConnector(QPainter& painter, const QColor& shell, const QColor& body, c
 const QColor ConnectorShell(255, 255, 0);
 const QColor ConnectorBody(0, 0, 255);
 const QColor ConnectorCable(128, 128, 128);
+// The connector fills the picture's top 23 rows; the icon stands it in the middle of its square.
+constexpr int IconDrop = 5;
 
 }  // namespace
 
@@ -61,18 +63,22 @@ QPixmap connector()
 
 void paintProgramIcon(QPainter& painter)
 {
+    painter.translate(0, IconDrop);
     drawConnector(painter, ConnectorShell, ConnectorBody, ConnectorCable, true);
 }
 
 QImage programIconImage(int size)
 {
-    if (size == 32)
-        return withoutBlack(connector()).toImage();
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
-    painter.scale(size / 32.0, size / 32.0);
-    paintProgramIcon(painter);
+    if (size == 32) {
+        painter.drawPixmap(0, IconDrop, withoutBlack(connector()));
+    } else {
+        painter.scale(size / 32.0, size / 32.0);
+        paintProgramIcon(painter);
+    }
+    painter.end();
     return image;
 }
 

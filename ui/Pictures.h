@@ -24,8 +24,8 @@ QPixmap atRatio(const QPixmap& picture, qreal ratio);
 // for its own disabled look where it has one.
 QIcon sharpIcon(const QPixmap& picture, const QPixmap& disabled = {});
 
-// The program icon: the connector on a transparent background. At 32 pixels it is the connector picture
-// itself; other sizes draw the same shapes smoothly at their scale.
+// The program icon: the connector on a transparent background, in the middle of its square. At 32 pixels it
+// is the connector picture itself; other sizes draw the same shapes smoothly at their scale.
 QImage programIconImage(int size);
 // The same drawing on any painter, in a 32 x 32 frame: what the scalable icon file is written from.
 void paintProgramIcon(QPainter& painter);

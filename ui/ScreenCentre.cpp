@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
+#include <optional>
 
 namespace {
 
@@ -16,23 +17,23 @@ QMargins frameMargins(const QWidget& window)
     return handle ? handle->frameMargins() : QMargins();
 }
 
-void placeCentred(QWidget& window)
+// Where the window's client area stands when the window, frame included, is centred on its screen.
+std::optional<QPoint> centredClientCorner(const QWidget& window)
 {
     const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
     if (!screen)
-        return;
+        return std::nullopt;
     const QMargins margins = frameMargins(window);
     const QSize frame = window.size().grownBy(margins);
     const QRect area = screen->availableGeometry();
-    const QPoint client = area.topLeft() + QPoint((area.width() - frame.width()) / 2 + margins.left(),
-                                                  (area.height() - frame.height()) / 2 + margins.top());
-    // move() takes the frame's corner as Qt knows the frame, which may lag behind the window manager.
-    window.move(client - (window.geometry().topLeft() - window.pos()));
+    return area.topLeft() + QPoint((area.width() - frame.width()) / 2 + margins.left(),
+                                   (area.height() - frame.height()) / 2 + margins.top());
 }
 
-// Follows one window from its centring until it stands in its frame, re-centring it on every change of its
-// frame's size. The frame's extents arrive without an event of their own, so they are also looked at on a
-// short timer.
+// Follows one window from its centring until it stands in its frame, centring it again whenever it is not
+// centred with the frame it has now: the frame's extents arrive without an event of their own (so they are
+// also looked at on a short timer), and the window manager may still place the window by its own rules
+// while it frames it.
 class FrameCentring : public QObject {
 public:
     explicit FrameCentring(QWidget& window) : QObject(&window), window_(window)
@@ -42,7 +43,7 @@ public:
         poll_.setInterval(PollInterval);
         connect(&poll_, &QTimer::timeout, this, [this] { follow(); });
         poll_.start();
-        recentre();
+        centre();
     }
 
 protected:
@@ -70,32 +71,40 @@ private:
     static constexpr int PollInterval = 25;
     // How long an exposed window may wait for its frame before it is taken to have none.
     static constexpr int FrameWait = 1000;
+    // How long a framed window is kept centred while the window manager settles it.
+    static constexpr int FramedWait = 300;
 
-    void recentre()
+    void centre()
     {
-        placeCentred(window_);
-        placedFrame_ = window_.size().grownBy(frameMargins(window_));
+        const std::optional<QPoint> corner = centredClientCorner(window_);
+        if (corner && *corner != window_.geometry().topLeft()) {
+            // move() takes the frame's corner as Qt knows the frame, which may lag behind the window manager.
+            window_.move(*corner - (window_.geometry().topLeft() - window_.pos()));
+        }
     }
 
     void follow()
     {
+        if (done_)
+            return;
         const QWindow* handle = window_.windowHandle();
         if (!window_.isVisible() || !handle)
             return;
-        if (window_.size().grownBy(frameMargins(window_)) != placedFrame_)
-            recentre();
+        centre();
         if (!handle->isExposed())
             return;
-        if (!seen_) {
-            seen_ = true;
+        if (!exposedFor_.isValid())
             exposedFor_.start();
-        }
-        if (!frameMargins(window_).isNull() || exposedFor_.elapsed() >= FrameWait)
+        if (!framedFor_.isValid() && !frameMargins(window_).isNull())
+            framedFor_.start();
+        if ((framedFor_.isValid() && framedFor_.elapsed() >= FramedWait) ||
+            (!framedFor_.isValid() && exposedFor_.elapsed() >= FrameWait))
             finish();
     }
 
     void finish()
     {
+        done_ = true;
         window_.removeEventFilter(this);
         poll_.stop();
         deleteLater();
@@ -104,8 +113,8 @@ private:
     QWidget& window_;
     QTimer poll_;
     QElapsedTimer exposedFor_;
-    QSize placedFrame_;
-    bool seen_ = false;
+    QElapsedTimer framedFor_;
+    bool done_ = false;
 };
 
 }  // namespace

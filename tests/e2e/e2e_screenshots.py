@@ -1,9 +1,11 @@
 """Screenshots of the main window after the driver initialisation, the Test Panel while it scans and the
 About box, kept as test output; a few pixels that the layout fixes are checked in each."""
 
+import re
+
 import harness
 from expected import DRIVER_INIT_CALLS
-from harness import ABOUT_TITLE, MAIN_TITLE, step
+from harness import ABOUT_TITLE, MAIN_TITLE, Picture, check, check_equal, step
 
 NAVY, YELLOW, BLACK = (0, 0, 128), (255, 255, 0), (0, 0, 0)
 
@@ -63,9 +65,33 @@ def about_box_problems(picture):
     return found
 
 
+ICON_SIZES = [16, 22, 24, 32, 48, 64, 128, 256]
+
+
+def check_desktop_integration(suite, desktop, window):
+    """The installed desktop entry names the window class the program's windows carry; the icon is installed
+    in every size and offered by the window in every size."""
+    step("the desktop entry, the installed icons and the window icon")
+    share = suite.program.parent.parent / "share"
+    entry = (share / "applications" / "quillet2005.desktop").read_text()
+    wm_class = re.search(r'= "([^"]*)", "([^"]*)"', desktop.run(["xprop", "-id", window, "WM_CLASS"]).stdout)
+    check(wm_class and f"StartupWMClass={wm_class.group(2)}\n" in entry,
+          f"the desktop entry does not name the window class {wm_class and wm_class.group(2)}:\n{entry}")
+    check((share / "icons/hicolor/scalable/apps/quillet2005.svg").is_file(), "no scalable icon is installed")
+    for size in ICON_SIZES:
+        icon = Picture.load(share / f"icons/hicolor/{size}x{size}/apps/quillet2005.png")
+        check_equal((icon.width, icon.height), (size, size), f"the size of the installed {size}x{size} icon")
+    # xprop reads only the start of a long property unless told more; the eight icons take about 360 kB.
+    offered = desktop.run(["xprop", "-len", "4000000", "-id", window, "_NET_WM_ICON"]).stdout
+    sizes = sorted({int(width) for width, height in re.findall(r"Icon \((\d+) x (\d+)\)", offered)
+                    if width == height})
+    check_equal(sizes, ICON_SIZES, "the sizes of the window icon")
+
+
 def scenario(suite):
     program = suite.program_run("screenshots").start()
     desktop = program.desktop
+    check_desktop_integration(suite, desktop, program.main)
     shots = suite.output
     program.initialise_driver()
     desktop.move_pointer_aside()
