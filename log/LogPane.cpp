@@ -29,8 +29,18 @@ LogPane::LogPane(QWidget* parent)
     setAcceptRichText(true);
     setTabChangesFocus(true);
     setLineWrapMode(QTextEdit::WidgetWidth);
+    // The log is the record of what was done to the port: undo must never take back a line the program
+    // wrote, and an undo history of every append would grow for as long as the program logs. The pane has
+    // no undo at all, for the user's edits neither.
+    setUndoRedoEnabled(false);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Always there, and shown disabled while they have nothing to scroll.
+    for (QScrollBar* bar : {horizontalScrollBar(), verticalScrollBar()}) {
+        bar->setEnabled(false);
+        connect(bar, &QScrollBar::rangeChanged, bar,
+                [bar](int minimum, int maximum) { bar->setEnabled(maximum > minimum); });
+    }
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
 
     document()->setDefaultFont(tahomaFont(8));

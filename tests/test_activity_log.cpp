@@ -92,6 +92,57 @@ private slots:
         QCOMPARE(bar->value(), 0);
     }
 
+    // The user's undo must not take back what the program logged: Ctrl+Z changes nothing at all.
+    void undoNeverRemovesLoggedLines()
+    {
+        LogPane pane;
+        pane.AppendLogLine(QStringLiteral("Try to open the driver..."));
+        pane.moveCursor(QTextCursor::End);
+        QTest::keyClicks(&pane, QStringLiteral("note"));
+        pane.AppendLogLine(QStringLiteral("  Open OK!"));
+        for (int press = 0; press < 4; ++press)
+            QTest::keyClick(&pane, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(pane.toPlainText(), QStringLiteral("Try to open the driver...\nnote\n  Open OK!"));
+    }
+
+    // Nothing of what was logged or cleared is kept for an undo: the memory of a long session stays flat.
+    void loggingAndClearingKeepNoHistory()
+    {
+        LogPane pane;
+        for (int round = 0; round < 3; ++round) {
+            for (int line = 0; line < 100; ++line)
+                pane.AppendLogLine(QStringLiteral("  inp(0x378) = 0xFE"));
+            QTest::keyClick(&pane, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(&pane, Qt::Key_Delete);
+        }
+        QCOMPARE(pane.toPlainText(), QString());
+        QCOMPARE(pane.document()->availableUndoSteps(), 0);
+        QCOMPARE(pane.document()->availableRedoSteps(), 0);
+    }
+
+    void scrollBarsAreDisabledWhileNothingScrolls()
+    {
+        LogPane pane;
+        pane.resize(300, 100);
+        pane.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&pane));
+        QScrollBar* across = pane.horizontalScrollBar();
+        QScrollBar* down = pane.verticalScrollBar();
+        QVERIFY(across->isVisible() && down->isVisible());
+        QVERIFY(!across->isEnabled());
+        QVERIFY(!down->isEnabled());
+
+        for (int line = 0; line < 40; ++line)
+            pane.AppendLogLine(QStringLiteral("a line long enough to wrap at the width of this small pane"));
+        QTRY_VERIFY(down->isEnabled());
+        // Lines wrap, so there is never anything to scroll across.
+        QVERIFY(!across->isEnabled());
+
+        pane.clear();
+        QTRY_VERIFY(!down->isEnabled());
+        QVERIFY(across->isVisible() && down->isVisible());
+    }
+
     void fullLogKeepsWhatFitsAndFailsEveryAppend()
     {
         QTextDocument document;
