@@ -42,7 +42,17 @@ QByteArray familyClass(const QString& family)
     return "\\fnil";
 }
 
-// Text in RTF: 7-bit ASCII with RTF's specials escaped and everything else as \uN? on UTF-16 units, so
+// What a reader that does not know \uN shows instead: the character itself where the document's code page
+// has it, otherwise a question mark. Written as a hex escape: some readers drop the blank after a literal
+// fallback character.
+QByteArray fallback(char16_t unit)
+{
+    // Code page 1252 agrees with Latin-1 from 0xA0 on.
+    const int byte = unit >= 0xA0 && unit <= 0xFF ? unit : '?';
+    return "\\'" + QByteArray::number(byte, 16).rightJustified(2, '0');
+}
+
+// Text in RTF: 7-bit ASCII with RTF's specials escaped and everything else as \uN on UTF-16 units, so
 // characters outside the basic plane become the surrogate pair that readers expect.
 void appendEscaped(QByteArray& out, QStringView text)
 {
@@ -61,7 +71,7 @@ void appendEscaped(QByteArray& out, QStringView text)
         } else if (unit < 0x80) {
             out += char(unit);
         } else {
-            out += "\\u" + QByteArray::number(static_cast<qint16>(unit)) + '?';
+            out += "\\u" + QByteArray::number(static_cast<qint16>(unit)) + fallback(unit);
         }
     }
 }

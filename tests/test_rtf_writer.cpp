@@ -141,6 +141,9 @@ private slots:
     void readerRecoversTextAndLines();
     void readerRecoversFormatting_data();
     void readerRecoversFormatting();
+    void fallbackIsAHexEscape();
+    void otherReadersKeepTheBlanks_data();
+    void otherReadersKeepTheBlanks();
 
 private:
     void convertAll(const QString& filter, const QStringList& inputs);
@@ -220,7 +223,7 @@ void TestRtfWriter::writesAsciiWithSignedUnicodeEscapes()
     for (const char byte : rtf)
         QVERIFY2((byte >= 0x20 && byte < 0x7F) || byte == '\n', qPrintable(QString::number(uchar(byte), 16)));
     // Readers take the number of \uN as a signed 16-bit value; a larger one is not a character to them.
-    static const QRegularExpression unicodeEscape(QStringLiteral(R"(\\u(-?\d+)\?)"));
+    static const QRegularExpression unicodeEscape(QStringLiteral(R"(\\u(-?\d+)\\'[0-9a-f]{2})"));
     for (const QRegularExpressionMatch& escape : unicodeEscape.globalMatch(QString::fromLatin1(rtf))) {
         const int number = escape.captured(1).toInt();
         QVERIFY2(number >= -32768 && number <= 32767, qPrintable(escape.captured()));
@@ -270,6 +273,55 @@ void TestRtfWriter::readerRecoversFormatting()
     QCOMPARE(format.fontUnderline(), wanted.underline);
     QCOMPARE(format.fontStrikeOut(), wanted.strikeOut);
     QCOMPARE(found.blockFormat().background().color(), Navy);
+}
+
+// A reader that does not know \\uN gets the code page's character or a question mark, as a hex escape.
+void TestRtfWriter::fallbackIsAHexEscape()
+{
+    QTextDocument document;
+    QTextCursor(&document).insertText(QStringLiteral("caf\u00E9 \u03A9 \u00FF"));
+    QVERIFY(writeRtf(document, paneDefaults()).contains("caf\\u233\\'e9 \\u937\\'3f \\u255\\'ff"));
+}
+
+void TestRtfWriter::otherReadersKeepTheBlanks_data()
+{
+    QTest::addColumn<QStringList>("command");
+    QTest::addColumn<bool>("html");
+    QTest::addColumn<QString>("typed");
+    const QString accented = QStringLiteral("caf\u00E9 au lait, \u00C4rger \u00DF x");
+    const QString greek = QStringLiteral("\u03A9 ohm, \u0395\u03BB \u03BB\u03AC");
+    const QStringList pandoc{QStringLiteral("pandoc"), QStringLiteral("--from=rtf"), QStringLiteral("--to=plain"),
+                             QStringLiteral("--wrap=none")};
+    // unrtf's plain text knows no Unicode; its HTML does.
+    const QStringList unrtf{QStringLiteral("unrtf"), QStringLiteral("--html")};
+    QTest::newRow("pandoc, accented letters") << pandoc << false << accented;
+    QTest::newRow("pandoc, Greek") << pandoc << false << greek;
+    QTest::newRow("unrtf, accented letters") << unrtf << true << accented;
+    QTest::newRow("unrtf, Greek") << unrtf << true << greek;
+}
+
+void TestRtfWriter::otherReadersKeepTheBlanks()
+{
+    QFETCH(QStringList, command);
+    QFETCH(bool, html);
+    QFETCH(QString, typed);
+    const QString program = QStandardPaths::findExecutable(command.first());
+    if (program.isEmpty())
+        QSKIP(qPrintable(command.first() + QStringLiteral(" is not installed: no RTF reader to check with")));
+    QTextDocument document;
+    QTextCursor(&document).insertText(typed);
+    QProcess reader;
+    reader.start(program, command.mid(1));
+    reader.write(writeRtf(document, paneDefaults()));
+    reader.closeWriteChannel();
+    QVERIFY2(reader.waitForFinished(60000), qPrintable(reader.errorString()));
+    QString read = QString::fromUtf8(reader.readAllStandardOutput());
+    if (html) {
+        QTextDocument page;
+        page.setHtml(read);
+        read = page.toPlainText();
+    }
+    QCOMPARE(read.simplified(), typed);
 }
 
 QTEST_MAIN(TestRtfWriter)
