@@ -1,34 +1,18 @@
 #include "log/LogFileSaver.h"
 
 #include "core/Failure.h"
+#include "log/LogFileOutput.h"
 #include "ui/ScreenCentre.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileDialog>
+#include <QFileIconProvider>
 #include <QFileInfo>
+#include <QIcon>
+#include <QMimeDatabase>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTextDocument>
 #include <QTextEdit>
-
-namespace {
-
-// The system's reason why the file cannot be created, without the full stop the error box adds itself.
-// QSaveFile words a read-only target its own way; opening the file for appending, which changes
-// nothing, gets the system's words for it.
-QString creationFailureReason(const QString& path, const QSaveFile& file)
-{
-    QFile existing(path);
-    QString reason = existing.exists() && !existing.open(QIODevice::Append) ? existing.errorString()
-                                                                             : file.errorString();
-    while (!reason.isEmpty() && (reason.back().isSpace() || reason.back() == u'.'))
-        reason.chop(1);
-    return reason;
-}
-
-}  // namespace
 
 LogFileSaver::LogFileSaver(QTextDocument& log, RtfDefaults defaults, PathQuestion askPath,
                            OverwriteQuestion confirmOverwrite)
@@ -63,17 +47,9 @@ void LogFileSaver::saveAs()
 
 void LogFileSaver::WriteLogFile(const QString& path)
 {
-    // The new content goes to a file beside the target, which replaces it only when complete.
-    QSaveFile file(path);
-    // Unbuffered, so that a short write (disk full) shows in write()'s count rather than being lost in a
-    // later flush.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        throw Failure(QStringLiteral("Cannot create file \"%1\". %2")
-                          .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()),
-                               creationFailureReason(path, file)));
+    LogFileOutput file(path);
     // Taken only now: lines appended while the questions were open belong in the file.
-    const QByteArray rtf = writeRtf(log_, defaults_);
-    if (file.write(rtf) != rtf.size() || !file.commit())
+    if (!file.write(writeRtf(log_, defaults_)))
         throw Failure(QStringLiteral("Failed to Save Stream"));
 }
 
@@ -83,9 +59,46 @@ RtfDefaults paneRtfDefaults(const QTextEdit& pane)
             pane.palette().color(QPalette::Base)};
 }
 
+namespace {
+
+// Icons and types from the file's name alone. Telling them from the content would open the file, and
+// opening or reading some files waits, for ever in the case of /proc/kmsg, while the dialog lists them.
+class NameOnlyIconProvider : public QFileIconProvider {
+public:
+    QIcon icon(const QFileInfo& info) const override
+    {
+        if (!info.isFile())
+            return QFileIconProvider::icon(info.isDir() ? Folder : File);
+        const QMimeType type = typeByName(info);
+        const QIcon themed = QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName()));
+        return themed.isNull() ? QFileIconProvider::icon(File) : themed;
+    }
+
+    QString type(const QFileInfo& info) const override
+    {
+        if (!info.isFile())
+            return QFileIconProvider::type(info);
+        const QMimeType type = typeByName(info);
+        return type.comment().isEmpty() ? type.name() : type.comment();
+    }
+
+private:
+    QMimeType typeByName(const QFileInfo& info) const
+    {
+        return mimeTypes_.mimeTypeForFile(info.fileName(), QMimeDatabase::MatchExtension);
+    }
+
+    QMimeDatabase mimeTypes_;
+};
+
+}  // namespace
+
 QString askLogFilePath(QWidget* parent, const QString& initialName)
 {
+    // Outlives the dialog, whose file system model uses it until the end.
+    NameOnlyIconProvider iconProvider;
     QFileDialog dialog(parent);
+    dialog.setIconProvider(&iconProvider);
     dialog.setObjectName(QStringLiteral("SaveDialog"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);

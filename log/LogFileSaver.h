@@ -25,7 +25,8 @@ public:
 
     void save();
     void saveAs();
-    // Writes the log as it stands now; the old file is replaced only by a complete new one.
+    // Writes the log as it stands now, replacing the old file only by a complete new one wherever that
+    // can be done (see LogFileOutput).
     void WriteLogFile(const QString& path);
 
     // The path of the last successful Save As; empty until then.

@@ -15,11 +15,20 @@
 #include <QTextDocument>
 #include <QTimer>
 
+#include <QFileSystemModel>
+#include <QSignalSpy>
+
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <fcntl.h>
+#include <grp.h>
 #include <memory>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -57,6 +66,67 @@ void onNextModal(std::function<void(QWidget*)> step)
     });
 }
 
+constexpr uid_t Nobody = 65534;
+constexpr uid_t SomeoneElse = 1234;
+
+// Runs the step as this process, or for another user in a child process that has become that user.
+// Returns the message of the failure it raised; empty when it succeeded.
+QString asUser(uid_t user, const std::function<void()>& step)
+{
+    const auto run = [&step]() -> QString {
+        try {
+            step();
+            return {};
+        } catch (const Failure& failure) {
+            return failure.message();
+        }
+    };
+    if (user == geteuid())
+        return run();
+    int report[2];
+    if (pipe(report) != 0)
+        return QStringLiteral("no pipe");
+    const pid_t child = fork();
+    if (child == 0) {
+        close(report[0]);
+        const QByteArray message = setgroups(0, nullptr) == 0 && setresgid(user, user, user) == 0
+                && setresuid(user, user, user) == 0
+            ? run().toUtf8()
+            : QByteArray("could not become the user");
+        [[maybe_unused]] const ssize_t written = write(report[1], message.constData(), size_t(message.size()));
+        _exit(0);
+    }
+    close(report[1]);
+    QByteArray message;
+    char buffer[256];
+    for (ssize_t got; (got = read(report[0], buffer, sizeof buffer)) > 0;)
+        message.append(buffer, got);
+    close(report[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    return QString::fromUtf8(message);
+}
+
+struct stat statOf(const QString& path)
+{
+    struct stat info {};
+    if (stat(QFile::encodeName(path).constData(), &info) != 0)
+        qWarning("no file %s", qPrintable(path));
+    return info;
+}
+
+// Files whose leaseholder is told when anyone opens them; the leases are given up at once, so that the
+// opening goes on instead of waiting for the lease-break time.
+std::array<std::atomic<int>, 2> leasedFiles{-1, -1};
+std::atomic<bool> leasedFileOpened{false};
+
+void onLeaseBreak(int)
+{
+    leasedFileOpened = true;
+    for (const std::atomic<int>& handle : leasedFiles)
+        fcntl(handle, F_SETLEASE, F_UNLCK);
+}
+
 }  // namespace
 
 class TestLogSaving : public QObject {
@@ -77,8 +147,11 @@ private slots:
     void fileThatCannotBeCreatedChangesNothing();
     void failedWriteKeepsTheOldFile_data();
     void failedWriteKeepsTheOldFile();
+    void replacesOrWritesInPlaceKeepingTheFile_data();
+    void replacesOrWritesInPlaceKeepingTheFile();
 
     void saveDialogAddsExtensionAndNeverAsksItself();
+    void saveDialogNeverOpensTheFilesItLists();
     void overwriteQuestionIsYesOnlyForYes_data();
     void overwriteQuestionIsYesOnlyForYes();
 
@@ -317,6 +390,113 @@ void TestLogSaving::failedWriteKeepsTheOldFile()
     QCOMPARE(message, QStringLiteral("Failed to Save Stream"));
     expectUnchangedAfterFailure(message, filesBefore);
     QCOMPARE(contentOf(path(QStringLiteral("first.rtf"))), before);
+}
+
+void TestLogSaving::replacesOrWritesInPlaceKeepingTheFile_data()
+{
+    QTest::addColumn<uint>("user");
+    QTest::addColumn<int>("folderMode");
+    QTest::addColumn<uint>("owner");
+    QTest::addColumn<uint>("group");
+    QTest::addColumn<int>("fileMode");
+    QTest::addColumn<bool>("hardLinked");
+    QTest::addColumn<bool>("replaced");
+    QTest::newRow("user's file, folder the user may not write")
+        << uint(Nobody) << 0755 << uint(Nobody) << uint(Nobody) << 0644 << false << false;
+    QTest::newRow("other user's file the user may write, owner not to be kept")
+        << uint(Nobody) << 0777 << uint(SomeoneElse) << uint(SomeoneElse) << 0666 << false << false;
+    QTest::newRow("user's own file") << uint(Nobody) << 0777 << uint(Nobody) << uint(Nobody) << 0600 << false << true;
+    QTest::newRow("root, other user's read-only file")
+        << 0u << 0755 << uint(Nobody) << uint(Nobody) << 0444 << false << true;
+    QTest::newRow("root, other user's program with set-user bit")
+        << 0u << 0755 << uint(SomeoneElse) << uint(Nobody) << 04750 << false << true;
+    QTest::newRow("root, hard-linked file") << 0u << 0755 << 0u << 0u << 0644 << true << false;
+}
+
+// A file is replaced by a complete new one that keeps its permissions, owner and group; where that cannot
+// be done it is written in place, and in both cases nothing else is left in the folder.
+void TestLogSaving::replacesOrWritesInPlaceKeepingTheFile()
+{
+    QFETCH(uint, user);
+    QFETCH(int, folderMode);
+    QFETCH(uint, owner);
+    QFETCH(uint, group);
+    QFETCH(int, fileMode);
+    QFETCH(bool, hardLinked);
+    QFETCH(bool, replaced);
+    if (geteuid() != 0)
+        QSKIP("needs root, to give files to other users and to act as another user");
+    const QString target = path(QStringLiteral("shared.rtf"));
+    const QString otherName = path(QStringLiteral("other name.rtf"));
+    writeFile(target, "old");
+    QCOMPARE(chown(QFile::encodeName(target).constData(), owner, group), 0);
+    QCOMPARE(chmod(QFile::encodeName(target).constData(), mode_t(fileMode)), 0);
+    if (hardLinked)
+        QCOMPARE(link(QFile::encodeName(target).constData(), QFile::encodeName(otherName).constData()), 0);
+    QCOMPARE(chmod(QFile::encodeName(dir_->path()).constData(), mode_t(folderMode)), 0);
+    const QStringList filesBefore = entries();
+    const struct stat before = statOf(target);
+
+    QCOMPARE(asUser(user, [this, &target] { saver_->WriteLogFile(target); }), QString());
+
+    QCOMPARE(contentOf(target), writeRtf(*log_, Defaults));
+    const struct stat after = statOf(target);
+    QCOMPARE(after.st_uid, uid_t(owner));
+    QCOMPARE(after.st_gid, gid_t(group));
+    QCOMPARE(after.st_mode & 07777, mode_t(fileMode));
+    QCOMPARE(after.st_ino != before.st_ino, replaced);
+    QCOMPARE(entries(), filesBefore);
+    if (hardLinked)
+        QCOMPARE(contentOf(otherName), writeRtf(*log_, Defaults));
+}
+
+// Finding a file's type from its content would open it, and opening some files waits, for ever in the
+// case of /proc/kmsg. A write lease shows any opening, from any thread: of a file the filter shows and of
+// one without extension that it hides.
+void TestLogSaving::saveDialogNeverOpensTheFilesItLists()
+{
+    const QStringList names{QStringLiteral("shown.x1y2"), QStringLiteral("hidden")};
+    struct sigaction onBreak {};
+    onBreak.sa_handler = onLeaseBreak;
+    onBreak.sa_flags = SA_RESTART;
+    struct sigaction previous {};
+    sigaction(SIGIO, &onBreak, &previous);
+    leasedFileOpened = false;
+    const auto release = qScopeGuard([&] {
+        for (std::atomic<int>& handle : leasedFiles) {
+            fcntl(handle, F_SETLEASE, F_UNLCK);
+            close(handle);
+            handle = -1;
+        }
+        sigaction(SIGIO, &previous, nullptr);
+    });
+    for (qsizetype index = 0; index < names.size(); ++index) {
+        writeFile(path(names[index]), "{\\rtf1 content that tells the type}");
+        leasedFiles[size_t(index)] = open(QFile::encodeName(path(names[index])).constData(), O_RDONLY);
+        if (fcntl(leasedFiles[size_t(index)], F_SETLEASE, F_WRLCK) != 0)
+            QSKIP(qPrintable(QStringLiteral("no lease on this file system: ") + qt_error_string(errno)));
+    }
+
+    QString typeShown;
+    bool iconShown = false;
+    onNextModal([&](QWidget* modal) {
+        const auto close = qScopeGuard([modal] { qobject_cast<QDialog*>(modal)->reject(); });
+        auto* model = modal->findChild<QFileSystemModel*>();
+        QVERIFY(model);
+        QSignalSpy loaded(model, &QFileSystemModel::directoryLoaded);
+        const QModelIndex folder = model->index(dir_->path());
+        QTRY_VERIFY(loaded.contains(QVariantList{dir_->path()}));
+        QTRY_COMPARE(model->rowCount(folder), 1);
+        const QModelIndex file = model->index(0, 0, folder);
+        QCOMPARE(model->fileName(file), names[0]);
+        // What the list and detail views show of it.
+        iconShown = !model->data(file, Qt::DecorationRole).value<QIcon>().isNull();
+        typeShown = model->data(file.siblingAtColumn(2)).toString();
+    });
+    QVERIFY(askLogFilePath(nullptr, path(QStringLiteral("log.rtf"))).isEmpty());
+    QVERIFY2(!leasedFileOpened, "the dialog opened a file it lists");
+    QVERIFY(iconShown);
+    QVERIFY(!typeShown.isEmpty());
 }
 
 void TestLogSaving::saveDialogAddsExtensionAndNeverAsksItself()
