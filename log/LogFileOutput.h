@@ -22,8 +22,6 @@ public:
     // leaves the old file as it was; a file written in place keeps what was written.
     bool write(const QByteArray& content);
 
-    bool replaces() const { return replaces_; }
-
 private:
     bool openReplacement(const QString& path, const struct stat& old);
     void openInPlace(const QString& path);

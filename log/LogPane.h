@@ -4,8 +4,8 @@
 
 #include <QTextEdit>
 
-// The activity log pane: an ordinary editable rich-text area whose appends go through ActivityLog and
-// whose capacity bounds typing and pasting as well.
+// The activity log pane: an ordinary editable rich-text area, without undo, whose appends go through
+// ActivityLog and whose capacity bounds typing and pasting as well.
 class LogPane : public QTextEdit, public LogSink {
     Q_OBJECT
 public:
