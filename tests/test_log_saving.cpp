@@ -5,18 +5,17 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
-
-#include <QFileSystemModel>
-#include <QSignalSpy>
 
 #include <algorithm>
 #include <array>
@@ -103,7 +102,8 @@ QString asUser(uid_t user, const std::function<void()>& step)
         message.append(buffer, got);
     close(report[0]);
     int status = 0;
-    waitpid(child, &status, 0);
+    if (waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return QStringLiteral("the child process did not finish");
     return QString::fromUtf8(message);
 }
 
