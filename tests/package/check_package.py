@@ -1,0 +1,143 @@
+"""The Debian package, step by step: build it from the build folder with CPack, unpack it into a root
+of its own, and check what it holds, what it depends on, what lintian says of it and whether
+appstreamcli accepts its metadata. Each step is one command (see --help); each fails saying what it
+expected and what it found."""
+
+import argparse
+import re
+import shutil
+import struct
+import subprocess
+import sys
+from pathlib import Path
+
+PACKAGE = "quillet2005"
+
+# Every file the package holds but the icons, as dpkg-deb lists them: mode and path; the driver is in a
+# private folder beside the system's libraries of the architecture.
+FILES = [
+    ("-rwxr-xr-x", "./usr/bin/quillet2005"),
+    ("lrwxrwxrwx", "./usr/lib/{multiarch}/quillet2005/libmmp.so.1 -> libmmp.so.1.0.0"),
+    ("-rw-r--r--", "./usr/lib/{multiarch}/quillet2005/libmmp.so.1.0.0"),
+    ("-rw-r--r--", "./usr/share/applications/quillet2005.desktop"),
+    ("-rw-r--r--", "./usr/share/doc/quillet2005/changelog.gz"),
+    ("-rw-r--r--", "./usr/share/doc/quillet2005/copyright"),
+    ("-rw-r--r--", "./usr/share/man/man1/quillet2005.1.gz"),
+    ("-rw-r--r--", "./usr/share/metainfo/org.example.quillet2005.metainfo.xml"),
+]
+ICON = re.compile(r"\./usr/share/icons/hicolor/(?:scalable/apps/quillet2005\.svg|(\d+)x\1/apps/quillet2005\.png)")
+
+# Dependencies that no linked library brings: the SQLite driver plugin and the faces the program draws
+# with; and some that the linked libraries must bring.
+DEPENDENCIES = ["libqt6sql6-sqlite", "fonts-wine", "libqt6widgets6", "libqt6sql6", "libqt6gui6",
+                "libqt6core6", "libieee1284-3", "libc6", "libstdc++6"]
+
+class Failed(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failed(message)
+
+
+def run(command, **options):
+    result = subprocess.run(command, capture_output=True, text=True, **options)
+    check(result.returncode == 0,
+          f"{' '.join(map(str, command))} exited with {result.returncode}:\n{result.stdout}{result.stderr}")
+    return result.stdout
+
+
+def deb_path(arguments):
+    architecture = run(["dpkg", "--print-architecture"]).strip()
+    return Path(arguments.package_dir) / f"{PACKAGE}_{arguments.version}_{architecture}.deb"
+
+
+def build(arguments):
+    """cpack on the existing build: its install rules, stripped, with dpkg-shlibdeps."""
+    folder = Path(arguments.package_dir)
+    shutil.rmtree(folder, ignore_errors=True)
+    run([arguments.cpack, "--config", str(Path(arguments.build_dir) / "CPackConfig.cmake"), "-B", str(folder)])
+    built = sorted(path.name for path in folder.glob("*.deb"))
+    check(built == [deb_path(arguments).name], f"expected the package {deb_path(arguments).name}, found {built}")
+    print(f"built {deb_path(arguments)}")
+
+
+def unpack(arguments):
+    root = Path(arguments.root)
+    shutil.rmtree(root, ignore_errors=True)
+    run(["dpkg", "-x", str(deb_path(arguments)), str(root)])
+    print(f"unpacked into {root}")
+
+
+def png_size(path):
+    header = path.read_bytes()[:24]
+    check(header[:8] == b"\x89PNG\r\n\x1a\n", f"{path} is not a PNG file")
+    return struct.unpack(">II", header[16:24])
+
+
+def contents(arguments):
+    listing = run(["dpkg-deb", "-c", str(deb_path(arguments))]).splitlines()
+    entries = []
+    for line in listing:
+        mode, owner, _size, _date, _time, path = line.split(None, 5)
+        check(owner == "root/root", f"owner {owner} instead of root/root: {line}")
+        check(not mode.startswith("d") or mode == "drwxr-xr-x", f"folder mode {mode}: {line}")
+        if not mode.startswith("d"):
+            entries.append((mode, path))
+    icons = [path for mode, path in entries if ICON.fullmatch(path)]
+    multiarch = run(["dpkg-architecture", "-qDEB_HOST_MULTIARCH"]).strip()
+    expected = [(mode, path.format(multiarch=multiarch)) for mode, path in FILES]
+    found_files = [entry for entry in entries if entry[1] not in icons]
+    check(found_files == expected, "the package's files but the icons:\n  expected " +
+          "\n           ".join(map(str, expected)) + "\n  found    " + "\n           ".join(map(str, found_files)))
+    check(icons, "the package holds no program icon in the hicolor theme")
+    for path in icons:
+        mode = dict((p, m) for m, p in entries)[path]
+        check(mode == "-rw-r--r--", f"icon mode {mode}: {path}")
+        size = ICON.fullmatch(path).group(1)
+        if size:
+            found = png_size(Path(arguments.root) / path)
+            check(found == (int(size), int(size)), f"{path} is {found[0]}x{found[1]} pixels")
+    print(f"{len(entries)} files as expected, icons: {', '.join(icons)}")
+
+    depends = run(["dpkg-deb", "-f", str(deb_path(arguments)), "Depends"]).strip()
+    names = [re.match(r"[\w.+-]+", item.strip()).group(0) for item in depends.split(",")]
+    missing = [name for name in DEPENDENCIES if name not in names]
+    check(not missing, f"Depends lacks {missing}: {depends}")
+    check("libmmp" not in depends, f"Depends names the package's own driver: {depends}")
+    print(f"Depends: {depends}")
+
+
+def lintian(arguments):
+    """No error and no warning; lintian's informational tags are shown but do not fail."""
+    result = subprocess.run(["lintian", "--no-cfg", "--display-info", "--tag-display-limit", "0", "--fail-on", "error,warning",
+                             str(deb_path(arguments))], capture_output=True, text=True)
+    print(result.stdout + result.stderr, end="")
+    check(result.returncode == 0, f"lintian exited with {result.returncode}: errors or warnings above")
+
+
+def appstream(arguments):
+    metainfo = Path(arguments.root) / "usr/share/metainfo/org.example.quillet2005.metainfo.xml"
+    print(run(["appstreamcli", "validate", "--no-net", "--pedantic", str(metainfo)]), end="")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("step", choices=["build", "unpack", "contents", "lintian", "appstream"])
+    parser.add_argument("--build-dir", required=True, help="the configured and built build folder")
+    parser.add_argument("--package-dir", required=True, help="where the package is built")
+    parser.add_argument("--root", required=True, help="where the package is unpacked")
+    parser.add_argument("--version", required=True, help="the program's version")
+    parser.add_argument("--cpack", default="cpack", help="the cpack command")
+    arguments = parser.parse_args()
+    try:
+        globals()[arguments.step](arguments)
+    except Failed as failure:
+        print(f"FAILED: {failure}", file=sys.stderr)
+        return 1
+    return 0
+
+
+if __name__ == "__main__":
+    raise SystemExit(main())
