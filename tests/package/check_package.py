@@ -11,6 +11,8 @@ import subprocess
 import sys
 from pathlib import Path
 
+from harness import Failed, check, check_equal
+
 PACKAGE = "quillet2005"
 
 # Every file the package holds but the icons, as dpkg-deb lists them: mode and path; the driver is in a
@@ -31,14 +33,6 @@ ICON = re.compile(r"\./usr/share/icons/hicolor/(?:scalable/apps/quillet2005\.svg
 # with; and some that the linked libraries must bring.
 DEPENDENCIES = ["libqt6sql6-sqlite", "fonts-wine", "libqt6widgets6", "libqt6sql6", "libqt6gui6",
                 "libqt6core6", "libieee1284-3", "libc6", "libstdc++6"]
-
-class Failed(Exception):
-    pass
-
-
-def check(condition, message):
-    if not condition:
-        raise Failed(message)
 
 
 def run(command, **options):
@@ -76,32 +70,31 @@ def png_size(path):
     return struct.unpack(">II", header[16:24])
 
 
-def contents(arguments):
-    listing = run(["dpkg-deb", "-c", str(deb_path(arguments))]).splitlines()
-    entries = []
-    for line in listing:
+def listed_files(deb):
+    """dpkg-deb -c's files as (mode, path); every entry owned by root, every folder 0755."""
+    files = []
+    for line in run(["dpkg-deb", "-c", str(deb)]).splitlines():
         mode, owner, _size, _date, _time, path = line.split(None, 5)
         check(owner == "root/root", f"owner {owner} instead of root/root: {line}")
-        check(not mode.startswith("d") or mode == "drwxr-xr-x", f"folder mode {mode}: {line}")
-        if not mode.startswith("d"):
-            entries.append((mode, path))
-    icons = [path for mode, path in entries if ICON.fullmatch(path)]
-    multiarch = run(["dpkg-architecture", "-qDEB_HOST_MULTIARCH"]).strip()
-    expected = [(mode, path.format(multiarch=multiarch)) for mode, path in FILES]
-    found_files = [entry for entry in entries if entry[1] not in icons]
-    check(found_files == expected, "the package's files but the icons:\n  expected " +
-          "\n           ".join(map(str, expected)) + "\n  found    " + "\n           ".join(map(str, found_files)))
+        if mode.startswith("d"):
+            check(mode == "drwxr-xr-x", f"folder mode {mode}: {line}")
+        else:
+            files.append((mode, path))
+    return files
+
+
+def check_icons(icons, root):
     check(icons, "the package holds no program icon in the hicolor theme")
-    for path in icons:
-        mode = dict((p, m) for m, p in entries)[path]
+    for mode, path in icons:
         check(mode == "-rw-r--r--", f"icon mode {mode}: {path}")
         size = ICON.fullmatch(path).group(1)
         if size:
-            found = png_size(Path(arguments.root) / path)
+            found = png_size(root / path)
             check(found == (int(size), int(size)), f"{path} is {found[0]}x{found[1]} pixels")
-    print(f"{len(entries)} files as expected, icons: {', '.join(icons)}")
 
-    depends = run(["dpkg-deb", "-f", str(deb_path(arguments)), "Depends"]).strip()
+
+def check_dependencies(deb):
+    depends = run(["dpkg-deb", "-f", str(deb), "Depends"]).strip()
     names = [re.match(r"[\w.+-]+", item.strip()).group(0) for item in depends.split(",")]
     missing = [name for name in DEPENDENCIES if name not in names]
     check(not missing, f"Depends lacks {missing}: {depends}")
@@ -109,10 +102,21 @@ def contents(arguments):
     print(f"Depends: {depends}")
 
 
+def contents(arguments):
+    files = listed_files(deb_path(arguments))
+    icons = [(mode, path) for mode, path in files if ICON.fullmatch(path)]
+    multiarch = run(["dpkg-architecture", "-qDEB_HOST_MULTIARCH"]).strip()
+    check_equal([entry for entry in files if entry not in icons],
+                [(mode, path.format(multiarch=multiarch)) for mode, path in FILES], "the package's files but the icons")
+    check_icons(icons, Path(arguments.root))
+    print(f"{len(files)} files as expected, icons: {', '.join(path for _, path in icons)}")
+    check_dependencies(deb_path(arguments))
+
+
 def lintian(arguments):
     """No error and no warning; lintian's informational tags are shown but do not fail."""
-    result = subprocess.run(["lintian", "--no-cfg", "--display-info", "--tag-display-limit", "0", "--fail-on", "error,warning",
-                             str(deb_path(arguments))], capture_output=True, text=True)
+    result = subprocess.run(["lintian", "--no-cfg", "--display-info", "--tag-display-limit", "0",
+                             "--fail-on", "error,warning", str(deb_path(arguments))], capture_output=True, text=True)
     print(result.stdout + result.stderr, end="")
     check(result.returncode == 0, f"lintian exited with {result.returncode}: errors or warnings above")
 
