@@ -133,15 +133,28 @@ void DataSet::open()
         database_.open();
         readColumns();
         requireColumns();
-        rows_ = readRows();
-        state_ = State::Browse;
-        current_ = rows_.isEmpty() ? -1 : 0;
-        bof_ = true;
-        eof_ = rows_.isEmpty();
-        announceRowList(&DataSet::reset);
-        noteStateChanged();
-        noteCurrentRowChanged();
+        showRows(readRows());
     });
+}
+
+void DataSet::reread()
+{
+    if (!isOpen())
+        return;
+    change([this] { showRows(readRows()); });
+}
+
+void DataSet::showRows(QList<Row> rows)
+{
+    rows_ = std::move(rows);
+    pending_.clear();
+    state_ = State::Browse;
+    current_ = rows_.isEmpty() ? -1 : 0;
+    bof_ = true;
+    eof_ = rows_.isEmpty();
+    announceRowList(&DataSet::reset);
+    noteStateChanged();
+    noteCurrentRowChanged();
 }
 
 // Every column of the table is a field, except the hidden ordering key.

@@ -39,6 +39,9 @@ public:
     // Opens the connection when it is not open yet, then reads the table; throws Failure.
     void open();
     bool isOpen() const { return state_ != State::Closed; }
+    // Reads the table again after it was changed as a whole, dropping any pending edit; the current row is
+    // then the first, as after opening.
+    void reread();
     QString tableName() const { return tableName_; }
     const QStringList& fieldNames() const { return fieldNames_; }
     int fieldIndex(const QString& fieldName) const { return fieldNames_.indexOf(fieldName); }
@@ -102,6 +105,7 @@ private:
     void requireColumns() const;
     QVariant validated(int field, const QVariant& value) const;
     QList<Row> readRows();
+    void showRows(QList<Row> rows);
     QString selectList() const;
     Row rowFrom(const QSqlQuery& query, qint64 rowId, int firstColumn) const;
     void requireField(int field) const;

@@ -67,22 +67,38 @@ constexpr int FirstLineOff = 10;
 constexpr int Wait = 20;
 constexpr int StepMilliseconds = 150;
 
-struct ScriptRow {
-    int command;
-    QVariant data;
-};
-
 // A running light over D0..D7, ready to play on a first start.
 QList<ScriptRow> demonstrationScript()
 {
-    QList<ScriptRow> rows{{AllOff, QVariant()}};
+    QList<ScriptRow> rows{{1, AllOff, std::nullopt}};
+    const auto add = [&rows](int command, std::optional<qint32> data) {
+        rows.append({qint32(rows.size() + 1), command, data});
+    };
     for (int line = 0; line < 8; ++line) {
-        rows.append({FirstLineOn + line, QVariant()});
-        rows.append({Wait, StepMilliseconds});
-        rows.append({FirstLineOff + line, QVariant()});
+        add(FirstLineOn + line, std::nullopt);
+        add(Wait, StepMilliseconds);
+        add(FirstLineOff + line, std::nullopt);
     }
-    rows.append({AllOff, QVariant()});
+    add(AllOff, std::nullopt);
     return rows;
+}
+
+// Appends the rows with the keys the data set gives rows placed by the user, so their order is the table's.
+void insertScriptRows(QSqlDatabase& database, const QList<ScriptRow>& rows)
+{
+    QSqlQuery insert(database);
+    if (!insert.prepare(QStringLiteral(
+            R"(INSERT INTO "Script" ("ID", "Script Command", "Data", "SortKey") VALUES (?, ?, ?, ?))")))
+        throw Failure(databaseErrorText(insert.lastError()));
+    const auto cell = [](const std::optional<qint32>& value) { return value ? QVariant(*value) : QVariant(); };
+    for (int row = 0; row < rows.size(); ++row) {
+        insert.bindValue(0, cell(rows[row].id));
+        insert.bindValue(1, cell(rows[row].command));
+        insert.bindValue(2, cell(rows[row].data));
+        insert.bindValue(3, double(row + 1));
+        if (!insert.exec())
+            throw ScriptRowRefused(row, databaseErrorText(insert.lastError()));
+    }
 }
 
 int nextConnectionNumber()
@@ -198,21 +214,35 @@ void ScriptDatabase::build(const QString& path)
             fail(command.lastError());
     }
 
-    QSqlQuery script(database);
-    script.prepare(QStringLiteral(
-        R"(INSERT INTO "Script" ("ID", "Script Command", "Data", "SortKey") VALUES (?, ?, ?, ?))"));
-    int line = 0;
-    for (const ScriptRow& row : demonstrationScript()) {
-        ++line;
-        script.addBindValue(line);
-        script.addBindValue(row.command);
-        script.addBindValue(row.data);
-        script.addBindValue(line);
-        if (!script.exec())
-            fail(script.lastError());
-    }
+    insertScriptRows(database, demonstrationScript());
     if (!database.commit())
         fail(database.lastError());
+}
+
+void ScriptDatabase::replaceScript(const QList<ScriptRow>& rows)
+{
+    changeScriptWhole([&rows](QSqlDatabase& database) { insertScriptRows(database, rows); });
+}
+
+void ScriptDatabase::clearScript()
+{
+    changeScriptWhole([](QSqlDatabase&) {});
+}
+
+// Deletes the script, lets fill put rows in its place, and commits; on any failure nothing changes.
+void ScriptDatabase::changeScriptWhole(const std::function<void(QSqlDatabase&)>& fill)
+{
+    QSqlDatabase database = connection();
+    if (!database.transaction())
+        throw Failure(databaseErrorText(database.lastError()));
+    auto rollBack = qScopeGuard([&database] { database.rollback(); });
+    QSqlQuery remove(database);
+    if (!remove.exec(QStringLiteral(R"(DELETE FROM "Script")")))
+        throw Failure(databaseErrorText(remove.lastError()));
+    fill(database);
+    if (!database.commit())
+        throw Failure(databaseErrorText(database.lastError()));
+    rollBack.dismiss();
 }
 
 void ScriptDatabase::execute(const QString& statement)

@@ -6,6 +6,7 @@
 #include "port/DataRegister.h"
 #include "port/mmp.h"
 #include "script/DataSet.h"
+#include "script/ScriptFileCommands.h"
 #include "ui/About.h"
 #include "ui/BlinkLabel.h"
 #include "ui/DataControls.h"
@@ -84,6 +85,7 @@ TWin2kAppForm::TWin2kAppForm(QWidget* parent) : QMainWindow(parent)
     connectHandlers();
 
     openScriptStore();
+    createScriptFiles();
     FormCreate();
 
     const int menuHeight = menuBar()->sizeHint().height();
@@ -156,10 +158,12 @@ void TWin2kAppForm::createMenu()
 
     Script1 = MainMenu1->addMenu(QStringLiteral("&Script"));
     Script1->setObjectName(QStringLiteral("Script1"));
-    // Load, Save and Clear have no command; their keys are taken and do nothing.
-    Script1->addAction(newAction("LoadScript", QStringLiteral("&Load"), QString(), QKeySequence(Qt::Key_F2)));
-    Script1->addAction(newAction("SaveScript", QStringLiteral("&Save"), QString(), QKeySequence(Qt::Key_F3)));
-    Script1->addAction(newAction("Clear", QStringLiteral("&Clear"), QString(), QKeySequence(Qt::Key_F4)));
+    LoadScript = newAction("LoadScript", QStringLiteral("&Load"), QString(), QKeySequence(Qt::Key_F2));
+    Script1->addAction(LoadScript);
+    SaveScript = newAction("SaveScript", QStringLiteral("&Save"), QString(), QKeySequence(Qt::Key_F3));
+    Script1->addAction(SaveScript);
+    Clear = newAction("Clear", QStringLiteral("&Clear"), QString(), QKeySequence(Qt::Key_F4));
+    Script1->addAction(Clear);
     QAction* playItem = linkedMenuItem(Play1, "Play", Script1);
     playItem->setProperty("hint", QStringLiteral("Play Script"));
     Script1->addAction(playItem);
@@ -328,6 +332,15 @@ void TWin2kAppForm::connectHandlers()
             [this] { runHandler([this] { LMDButtonPanel1Buttons1Click(); }); });
     connect(LMDButtonPanel1Buttons[2], &QToolButton::clicked, this,
             [this] { runHandler([this] { LMDButtonPanel1Buttons2Click(); }); });
+    connect(LoadScript, &QAction::triggered, this, [this] { runHandler([this] { LoadScriptClick(); }); });
+    connect(SaveScript, &QAction::triggered, this, [this] { runHandler([this] { SaveScriptClick(); }); });
+    connect(Clear, &QAction::triggered, this, [this] { runHandler([this] { ClearClick(); }); });
+    connect(LMDButtonPanel1Buttons[3], &QToolButton::clicked, this,
+            [this] { runHandler([this] { LMDButtonPanel1Buttons3Click(); }); });
+    connect(LMDButtonPanel1Buttons[4], &QToolButton::clicked, this,
+            [this] { runHandler([this] { LMDButtonPanel1Buttons4Click(); }); });
+    connect(LMDButtonPanel1Buttons[5], &QToolButton::clicked, this,
+            [this] { runHandler([this] { LMDButtonPanel1Buttons5Click(); }); });
     connect(Timer2, &QTimer::timeout, this, [this] { Timer2Timer(); });
     connect(Timer1, &QTimer::timeout, this, [this] { runTimerHandler(Timer1, [this] { Timer1Timer(); }); });
 }

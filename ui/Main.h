@@ -23,6 +23,7 @@ class QTimer;
 class QToolBar;
 class QToolButton;
 class ScriptDatabase;
+class ScriptFileCommands;
 
 // The driver's identification text is written here by MMPGetID; zero at start.
 extern char DriverIdBuffer[DriverIdSize];
@@ -60,6 +61,12 @@ public:
     void LMDButtonPanel1Buttons0Click();
     void LMDButtonPanel1Buttons1Click();
     void LMDButtonPanel1Buttons2Click();
+    void LoadScriptClick();
+    void SaveScriptClick();
+    void ClearClick();
+    void LMDButtonPanel1Buttons3Click();
+    void LMDButtonPanel1Buttons4Click();
+    void LMDButtonPanel1Buttons5Click();
 
     // Components.
     QMenuBar* MainMenu1 = nullptr;
@@ -72,6 +79,9 @@ public:
     QMenu* File1 = nullptr;
     QMenu* Help1 = nullptr;
     QMenu* Script1 = nullptr;
+    QAction* LoadScript = nullptr;
+    QAction* SaveScript = nullptr;
+    QAction* Clear = nullptr;
     QAction* StopAction = nullptr;
     QAction* StopOff1 = nullptr;
     QToolBar* ToolBar1 = nullptr;
@@ -99,6 +109,7 @@ public:
     QTimer* Timer1 = nullptr;
     QTimer* Timer2 = nullptr;
     std::unique_ptr<LogFileSaver> SaveLogic;
+    std::unique_ptr<ScriptFileCommands> ScriptFiles;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -121,6 +132,7 @@ private:
     void createDataControls(QWidget* client);
     void storePendingScriptEdits();
     void createLogSaving();
+    void createScriptFiles();
 
     double scale_ = 1.0;
     QAction* speedButton1Item_ = nullptr;

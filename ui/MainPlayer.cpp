@@ -1,9 +1,9 @@
 #include "ui/Main.h"
 
-#include "core/Failure.h"
 #include "port/DataRegister.h"
 #include "script/DataSet.h"
 #include "script/Interpreter.h"
+#include "script/ScriptFileCommands.h"
 #include "ui/BlinkLabel.h"
 #include "ui/Handlers.h"
 #include "ui/PaintThrottle.h"
@@ -16,8 +16,7 @@ void TWin2kAppForm::PlayClick()
     // A running wait, even one left over from a stopped run, holds the player until it ends.
     if (Timer1->isActive())
         return;
-    if (!ADOTable2->isOpen())
-        throw Failure(QStringLiteral("The script table is not open."));
+    requireOpenScript(*ADOTable2);
     if (!Timer2->isActive()) {
         Timer2->start();
         playbackPaints_->setActive(true);
