@@ -13,6 +13,27 @@
 
 using Values = QList<QVariant>;  // ID, Script Command, Data
 
+// The Script rows of the database file as another connection reads them, in the store's order.
+inline QList<Values> storedScriptRows(const QString& path)
+{
+    const auto stored = [](const QSqlQuery& query, int column) {
+        return query.isNull(column) ? QVariant() : query.value(column);
+    };
+    QList<Values> rows;
+    {
+        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fixture-check"));
+        other.setDatabaseName(path);
+        if (!other.open())
+            return rows;
+        QSqlQuery query(other);
+        query.exec(QStringLiteral("SELECT \"ID\", \"Script Command\", \"Data\" FROM \"Script\" ORDER BY \"SortKey\""));
+        while (query.next())
+            rows.append({stored(query, 0), stored(query, 1), stored(query, 2)});
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("fixture-check"));
+    return rows;
+}
+
 // A database file in a temporary folder whose Script table holds the given rows, opened through the store.
 class ScriptFixture {
 public:
@@ -37,30 +58,9 @@ public:
     }
 
     // What another connection reads, in the store's order.
-    QList<Values> storedRows() const
-    {
-        QList<Values> rows;
-        {
-            QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fixture-check"));
-            other.setDatabaseName(filePath());
-            if (!other.open())
-                return rows;
-            QSqlQuery query(other);
-            query.exec(QStringLiteral("SELECT \"ID\", \"Script Command\", \"Data\" FROM \"Script\" "
-                                      "ORDER BY \"SortKey\""));
-            while (query.next())
-                rows.append({stored(query, 0), stored(query, 1), stored(query, 2)});
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("fixture-check"));
-        return rows;
-    }
+    QList<Values> storedRows() const { return storedScriptRows(filePath()); }
 
 private:
-    static QVariant stored(const QSqlQuery& query, int column)
-    {
-        return query.isNull(column) ? QVariant() : query.value(column);
-    }
-
     void fill(const QList<Values>& rows)
     {
         QSqlQuery query(database_->connection());
