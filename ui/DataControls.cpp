@@ -2,14 +2,13 @@
 
 #include "script/DataSet.h"
 #include "script/DataSetModel.h"
+#include "ui/ConfirmBox.h"
 #include "ui/Handlers.h"
 #include "ui/Pictures.h"
-#include "ui/ScreenCentre.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QMessageBox>
 #include <QPainter>
 #include <QScopedValueRollback>
 #include <QToolButton>
@@ -20,17 +19,6 @@ DeleteConfirmation& replacedConfirmation()
 {
     static DeleteConfirmation confirmation;
     return confirmation;
-}
-
-bool askDeleteRecord()
-{
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), QStringLiteral("Delete record?"),
-                    QMessageBox::Ok | QMessageBox::Cancel);
-    box.setDefaultButton(QMessageBox::Ok);
-    box.setWindowModality(Qt::ApplicationModal);
-    box.adjustSize();
-    centreOnScreen(box);
-    return box.exec() == QMessageBox::Ok;
 }
 
 constexpr int GlyphSize = 16;
@@ -120,7 +108,7 @@ bool isUntouchedNewRow(const DataSet& dataSet)
 
 bool confirmDelete()
 {
-    return replacedConfirmation() ? replacedConfirmation()() : askDeleteRecord();
+    return replacedConfirmation() ? replacedConfirmation()() : confirmOkCancel(QStringLiteral("Delete record?"));
 }
 
 void setDeleteConfirmation(DeleteConfirmation confirmation)
