@@ -1,14 +1,11 @@
 #include "log/LogFileSaver.h"
 
 #include "core/Failure.h"
+#include "core/FileDialog.h"
 #include "log/LogFileOutput.h"
 #include "ui/ScreenCentre.h"
 
-#include <QFileDialog>
-#include <QFileIconProvider>
 #include <QFileInfo>
-#include <QIcon>
-#include <QMimeDatabase>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTextDocument>
@@ -59,58 +56,11 @@ RtfDefaults paneRtfDefaults(const QTextEdit& pane)
             pane.palette().color(QPalette::Base)};
 }
 
-namespace {
-
-// Icons and types from the file's name alone. Telling them from the content would open the file, and
-// opening or reading some files waits, for ever in the case of /proc/kmsg, while the dialog lists them.
-class NameOnlyIconProvider : public QFileIconProvider {
-public:
-    QIcon icon(const QFileInfo& info) const override
-    {
-        if (!info.isFile())
-            return QFileIconProvider::icon(info.isDir() ? Folder : File);
-        const QMimeType type = typeByName(info);
-        const QIcon themed = QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName()));
-        return themed.isNull() ? QFileIconProvider::icon(File) : themed;
-    }
-
-    QString type(const QFileInfo& info) const override
-    {
-        if (!info.isFile())
-            return QFileIconProvider::type(info);
-        const QMimeType type = typeByName(info);
-        return type.comment().isEmpty() ? type.name() : type.comment();
-    }
-
-private:
-    QMimeType typeByName(const QFileInfo& info) const
-    {
-        return mimeTypes_.mimeTypeForFile(info.fileName(), QMimeDatabase::MatchExtension);
-    }
-
-    QMimeDatabase mimeTypes_;
-};
-
-}  // namespace
-
 QString askLogFilePath(QWidget* parent, const QString& initialName)
 {
-    // Outlives the dialog, whose file system model uses it until the end.
-    NameOnlyIconProvider iconProvider;
-    QFileDialog dialog(parent);
-    dialog.setIconProvider(&iconProvider);
-    dialog.setObjectName(QStringLiteral("SaveDialog"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter(QStringLiteral("All Files (*.*)"));
-    dialog.setDefaultSuffix(QStringLiteral("rtf"));
-    // Replacing a file is asked by the caller, with its own question.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    dialog.setSizeGripEnabled(true);
-    dialog.selectFile(initialName);
-    if (dialog.exec() != QDialog::Accepted)
-        return {};
-    return dialog.selectedFiles().value(0);
+    return askFilePath(parent, {QStringLiteral("SaveDialog"), QFileDialog::AcceptSave, {QStringLiteral("All Files (*.*)")},
+                                QStringLiteral("rtf")},
+                       initialName);
 }
 
 bool confirmLogOverwrite(const QString& path)

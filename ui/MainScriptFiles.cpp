@@ -1,19 +1,24 @@
 #include "ui/Main.h"
 
+#include "core/FileDialog.h"
 #include "log/LogFileSaver.h"
 #include "script/DataSet.h"
 #include "script/ScriptFileCommands.h"
 #include "ui/ConfirmBox.h"
 #include "ui/DataControls.h"
-#include "ui/ScriptFileDialog.h"
 
 #include <QToolButton>
 
 void TWin2kAppForm::createScriptFiles()
 {
+    const QStringList filters{QStringLiteral("Script files (*.csv)"), QStringLiteral("All Files (*.*)")};
+    const FileDialogSettings saving{QStringLiteral("ScriptSaveDialog"), QFileDialog::AcceptSave, filters,
+                                    QStringLiteral("csv")};
+    const FileDialogSettings loading{QStringLiteral("ScriptOpenDialog"), QFileDialog::AcceptOpen, filters,
+                                     QStringLiteral("csv")};
     ScriptFileCommands::Questions questions{
-        [this](const QString& initialName) { return askScriptFilePath(this, initialName, QFileDialog::AcceptSave); },
-        [this](const QString& initialName) { return askScriptFilePath(this, initialName, QFileDialog::AcceptOpen); },
+        [this, saving](const QString& initialName) { return askFilePath(this, saving, initialName); },
+        [this, loading](const QString& initialName) { return askFilePath(this, loading, initialName); },
         [](const QString& path) { return confirmLogOverwrite(path); },
         [](const QString& question) { return confirmOkCancel(question); },
     };
