@@ -276,6 +276,7 @@ ScriptCsvReading parseScriptCsv(QByteArrayView bytes)
     }
     if (firstLine)
         return failed({1, QStringLiteral("the file is empty")});
+    Q_ASSERT(reading.lines.size() == reading.rows.size());
     return reading;
 }
 

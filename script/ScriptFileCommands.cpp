@@ -103,6 +103,7 @@ QList<ScriptRow> ScriptFileCommands::shownRows() const
 // A row the table does not take (a key it already holds, say) is a bad line of the file.
 void ScriptFileCommands::replaceStoredScript(const QList<ScriptRow>& rows, const QList<int>& lines, const QString& path)
 {
+    Q_ASSERT(lines.size() == rows.size());
     try {
         database_.replaceScript(rows);
     } catch (const ScriptRowRefused& refused) {

@@ -1,5 +1,6 @@
 #include "core/Failure.h"
 #include "log/LogFileSaver.h"
+#include "tests/TestFiles.h"
 
 #include <QApplication>
 #include <QDir>
@@ -33,19 +34,6 @@
 namespace {
 
 const RtfDefaults Defaults{QFont(QStringLiteral("Tahoma"), 8), QColor(255, 255, 0), QColor(0, 0, 128)};
-
-QByteArray contentOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString& path, const QByteArray& content)
-{
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(file.errorString()));
-    QCOMPARE(file.write(content), content.size());
-}
 
 void appendLine(QTextDocument& document, const QString& line)
 {

@@ -1,5 +1,6 @@
 #include "log/ActivityLog.h"
 #include "log/RtfWriter.h"
+#include "tests/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -106,13 +107,6 @@ void fillWithFormats(QTextDocument& document)
     cursor.insertText(QStringLiteral("before "), formatOf(cases[0]));
     cursor.insertText(QString::fromLatin1(cases[4].marker), formatOf(cases[4]));
     cursor.insertText(u' ' + QString::fromLatin1(cases[5].marker), formatOf(cases[5]));
-}
-
-void writeFile(const QString& path, const QByteArray& content)
-{
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(file.errorString()));
-    QCOMPARE(file.write(content), content.size());
 }
 
 QString readUtf8(const QString& path)

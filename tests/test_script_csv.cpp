@@ -1,5 +1,6 @@
 #include "core/Failure.h"
 #include "script/ScriptCsv.h"
+#include "tests/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,13 +14,6 @@ Q_DECLARE_METATYPE(ScriptCsvProblem)
 namespace {
 
 constexpr std::nullopt_t Empty = std::nullopt;
-
-void writeFile(const QString& path, const QByteArray& content)
-{
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(file.errorString()));
-    QCOMPARE(file.write(content), content.size());
-}
 
 QString failureOf(const std::function<void()>& step)
 {

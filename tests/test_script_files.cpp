@@ -5,6 +5,7 @@
 #include "script/DataSet.h"
 #include "script/ScriptDatabase.h"
 #include "tests/ScriptFile.h"
+#include "tests/TestFiles.h"
 #include "tests/fake/FakeMmp.h"
 #include "tests/test_dataset_fixture.h"
 #include "ui/BlinkLabel.h"
@@ -39,19 +40,6 @@ const QList<Values> ThreeRows = {{1, 19, QVariant()}, {2, 20, 150}, {3, 2, QVari
 const QByteArray MixedFile = "Line,Command,Data\r\n5,1,\r\n,,\r\n2,20,150\r\n5,-2147483648,2147483647\r\n";
 const QList<Values> MixedRows = {
     {5, 1, QVariant()}, {QVariant(), QVariant(), QVariant()}, {2, 20, 150}, {5, -2147483648LL, 2147483647}};
-
-void writeFile(const QString& path, const QByteArray& content)
-{
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(file.errorString()));
-    QCOMPARE(file.write(content), content.size());
-}
-
-QByteArray contentOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 QList<Values> shownRows(const DataSet& script)
 {
