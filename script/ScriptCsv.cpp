@@ -169,17 +169,12 @@ private:
     char separator_ = ',';
 };
 
-QByteArray trimmedField(const QByteArray& field)
-{
-    return field.trimmed();
-}
-
 bool isHeader(const QList<QByteArray>& fields)
 {
     if (fields.size() != FieldsPerRow)
         return false;
     for (qsizetype field = 0; field < FieldsPerRow; ++field)
-        if (trimmedField(fields[field]).toLower() != HeaderNames[field])
+        if (fields[field].trimmed().toLower() != HeaderNames[field])
             return false;
     return true;
 }
@@ -193,20 +188,21 @@ QString shown(const QString& value)
 // A whole number from -2147483648 to 2147483647 with an optional sign, or nothing for an empty field.
 std::optional<ScriptCsvProblem> toValue(const QByteArray& field, int line, std::optional<qint32>& value)
 {
-    const QByteArray text = trimmedField(field);
+    const QByteArray text = field.trimmed();
     value.reset();
     if (text.isEmpty())
         return std::nullopt;
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString decoded = decoder(text);
-    if (decoder.hasError())
-        return ScriptCsvProblem{line, notText()};
     const qsizetype digitsFrom = text.front() == '+' || text.front() == '-' ? 1 : 0;
     const QByteArrayView digits = QByteArrayView(text).sliced(digitsFrom);
     const bool allDigits = !digits.isEmpty()
                            && std::all_of(digits.begin(), digits.end(), [](char byte) { return byte >= '0' && byte <= '9'; });
-    if (!allDigits)
+    if (!allDigits) {
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString decoded = decoder(text);
+        if (decoder.hasError())
+            return ScriptCsvProblem{line, notText()};
         return ScriptCsvProblem{line, QStringLiteral("\"%1\" is not a whole number").arg(shown(decoded))};
+    }
     // Beyond ten significant digits a number is out of range, and the count keeps the conversion from
     // overflowing.
     const qsizetype leadingZeros = std::find_if(digits.begin(), digits.end(), [](char byte) { return byte != '0'; })
@@ -214,7 +210,7 @@ std::optional<ScriptCsvProblem> toValue(const QByteArray& field, int line, std::
     bool converted = false;
     const qlonglong number = digits.size() - leadingZeros <= 10 ? text.toLongLong(&converted) : 0;
     if (!converted || number < std::numeric_limits<qint32>::min() || number > std::numeric_limits<qint32>::max())
-        return ScriptCsvProblem{line, QStringLiteral("%1 is outside the range -2147483648 to 2147483647").arg(shown(decoded))};
+        return ScriptCsvProblem{line, QStringLiteral("%1 is outside the range -2147483648 to 2147483647").arg(shown(QString::fromLatin1(text)))};
     value = qint32(number);
     return std::nullopt;
 }
