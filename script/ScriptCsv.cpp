@@ -1,7 +1,7 @@
 #include "script/ScriptCsv.h"
 
 #include "core/Failure.h"
-#include "core/WholeFile.h"
+#include "log/LogFileOutput.h"
 
 #include <QDir>
 #include <QFile>
@@ -233,6 +233,14 @@ ScriptCsvReading failed(ScriptCsvProblem problem)
     return reading;
 }
 
+// The system's description of a failure, without the full stop that the error box adds itself.
+QString failureReason(QString reason)
+{
+    while (!reason.isEmpty() && (reason.back().isSpace() || reason.back() == u'.'))
+        reason.chop(1);
+    return reason;
+}
+
 QString shownPath(const QString& path)
 {
     return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
@@ -313,5 +321,7 @@ QString badLineMessage(const QString& path, int line, const QString& problem)
 
 void writeScriptFile(const QString& path, const QList<ScriptRow>& rows)
 {
-    writeWholeFile(path, [&rows] { return formatScriptCsv(rows); });
+    LogFileOutput file(path);
+    if (!file.write(formatScriptCsv(rows)))
+        throw Failure(QStringLiteral("Failed to Save Stream"));
 }

@@ -39,5 +39,5 @@ QByteArray formatScriptCsv(const QList<ScriptRow>& rows);
 ScriptCsvReading readScriptFile(const QString& path);
 // "Line N of <path>: <problem>", naming the file by its full path.
 QString badLineMessage(const QString& path, int line, const QString& problem);
-// Replaces the file only by a complete new one; throws Failure with the log file's error texts.
+// Writes the file as the log file is written, with its error texts: replaced whole where the folder allows it.
 void writeScriptFile(const QString& path, const QList<ScriptRow>& rows);
