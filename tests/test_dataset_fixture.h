@@ -34,6 +34,24 @@ inline QList<Values> storedScriptRows(const QString& path)
     return rows;
 }
 
+// Replaces the Script table's rows with these, in this order; false when the database refused them.
+inline bool fillScript(QSqlDatabase connection, const QList<Values>& rows)
+{
+    QSqlQuery query(connection);
+    if (!query.exec(QStringLiteral("DELETE FROM \"Script\"")))
+        return false;
+    query.prepare(QStringLiteral(
+        "INSERT INTO \"Script\" (\"ID\", \"Script Command\", \"Data\", \"SortKey\") VALUES (?, ?, ?, ?)"));
+    for (int row = 0; row < rows.size(); ++row) {
+        for (const QVariant& value : rows[row])
+            query.addBindValue(value);
+        query.addBindValue(row + 1);
+        if (!query.exec())
+            return false;
+    }
+    return true;
+}
+
 // A database file in a temporary folder whose Script table holds the given rows, opened through the store.
 class ScriptFixture {
 public:
@@ -61,19 +79,7 @@ public:
     QList<Values> storedRows() const { return storedScriptRows(filePath()); }
 
 private:
-    void fill(const QList<Values>& rows)
-    {
-        QSqlQuery query(database_->connection());
-        QVERIFY(query.exec(QStringLiteral("DELETE FROM \"Script\"")));
-        query.prepare(QStringLiteral(
-            "INSERT INTO \"Script\" (\"ID\", \"Script Command\", \"Data\", \"SortKey\") VALUES (?, ?, ?, ?)"));
-        for (int row = 0; row < rows.size(); ++row) {
-            for (const QVariant& value : rows[row])
-                query.addBindValue(value);
-            query.addBindValue(row + 1);
-            QVERIFY2(query.exec(), qPrintable(query.lastError().text()));
-        }
-    }
+    void fill(const QList<Values>& rows) { QVERIFY2(fillScript(database_->connection(), rows), "cannot fill the script"); }
 
     void open()
     {

@@ -354,17 +354,10 @@ public:
     {
         QSqlDatabase connection = database_.connection();
         connection.transaction();
-        QSqlQuery query(connection);
-        query.exec(QStringLiteral("DELETE FROM \"Script\""));
-        query.prepare(QStringLiteral(
-            "INSERT INTO \"Script\" (\"ID\", \"Script Command\", \"Data\", \"SortKey\") VALUES (?, ?, ?, ?)"));
-        for (int row = 0; row < rows.size(); ++row) {
-            for (const QVariant& value : rows[row])
-                query.addBindValue(value);
-            query.addBindValue(row + 1);
-            query.exec();
-        }
+        const bool filled = fillScript(connection, rows);
         connection.commit();
+        if (!filled)
+            qFatal("cannot fill the script table");
         auto script = std::make_unique<DataSet>(database_, QStringLiteral("Script"), QStringLiteral("ID"));
         script->open();
         return script;
