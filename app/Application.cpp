@@ -19,6 +19,11 @@ void prepareApplication(QApplication& application)
     application.setQuitOnLastWindowClosed(false);
 }
 
+ProgramWindows::ProgramWindows()
+{
+    main.setSecondaryWindows(about, testPanel);
+}
+
 void ProgramWindows::showMain()
 {
     main.show();

@@ -1,6 +1,6 @@
 // AppendLogLine cost at 1k, 16k and 64k characters of log: it must not grow with the log.
 #include "bench/BenchStats.h"
-#include "log/LogPane.h"
+#include "ui/LogPane.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

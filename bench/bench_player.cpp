@@ -4,7 +4,9 @@
 #include "tests/ScriptFile.h"
 #include "bench/BenchStats.h"
 #include "core/Failure.h"
-#include "log/LogPane.h"
+#include "tests/WindowParts.h"
+#include "ui/LogPane.h"
+#include "script/Commands.h"
 #include "script/ScriptDatabase.h"
 
 #include <QApplication>
@@ -23,11 +25,10 @@
 
 namespace {
 
-constexpr int ScriptRows = 2000;
+constexpr int PlayedRows = 2000;
 constexpr int Waits = 20;
 constexpr int WaitMilliseconds = 500;
 constexpr int BareTickMilliseconds = 3000;
-constexpr int Wait = 20;
 
 struct Row {
     int command;
@@ -84,7 +85,7 @@ void play(const std::vector<Row>& rows, const std::function<void(const QString& 
     writeFreshScript(rows);
     ProgramWindows windows;
     windows.showMain();
-    QTextDocument& document = *windows.main.logPane()->document();
+    QTextDocument& document = *part<LogPane>(windows.main, "RichEdit1")->document();
     int lines = 0;
     QObject::connect(&document, &QTextDocument::contentsChanged, [&] {
         // The last block is the empty one after the closing line break.
@@ -94,11 +95,11 @@ void play(const std::vector<Row>& rows, const std::function<void(const QString& 
     QEventLoop loop;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
-        if (!windows.main.Timer2->isActive() && !windows.main.Timer1->isActive())
+        if (!part<QTimer>(windows.main, "Timer2")->isActive() && !part<QTimer>(windows.main, "Timer1")->isActive())
             loop.quit();
     });
     watch.start(50);
-    timedApplication()->stepTimer = windows.main.Timer2;
+    timedApplication()->stepTimer = part<QTimer>(windows.main, "Timer2");
     windows.main.PlayClick();
     loop.exec();
     timedApplication()->stepTimer = nullptr;
@@ -133,8 +134,9 @@ struct PlaybackRate {
 PlaybackRate playerRate()
 {
     std::vector<Row> rows;
-    for (int index = 0; index < ScriptRows; ++index)
-        rows.push_back({2 + index % 16, 0});
+    // Every line command in turn: D0 on .. D7 on, D0 off .. D7 off.
+    for (int index = 0; index < PlayedRows; ++index)
+        rows.push_back({ScriptCommand::FirstLineOn + index % 16, 0});
     QElapsedTimer sinceFirstRow;
     int lines = 0;
     double lastMs = 0;
@@ -143,8 +145,8 @@ PlaybackRate playerRate()
             sinceFirstRow.start();
         lastMs = nowMs(sinceFirstRow);
     });
-    if (lines != ScriptRows)
-        std::printf("  warning: %d rows logged of %d\n", lines, ScriptRows);
+    if (lines != PlayedRows)
+        std::printf("  warning: %d rows logged of %d\n", lines, PlayedRows);
     const TimedApplication& timed = *timedApplication();
     const auto perRowUs = [lines](qint64 ns) { return static_cast<double>(ns) / 1e3 / lines; };
     return {(lines - 1) / (lastMs / 1000), perRowUs(timed.stepNs), perRowUs(timed.paintNs), perRowUs(timed.otherNs)};
@@ -155,8 +157,8 @@ std::vector<double> playerWaitLateness()
 {
     std::vector<Row> rows;
     for (int index = 0; index < Waits; ++index) {
-        rows.push_back({Wait, WaitMilliseconds});
-        rows.push_back({2, 0});
+        rows.push_back({ScriptCommand::Wait, WaitMilliseconds});
+        rows.push_back({ScriptCommand::lineOn(0), 0});
     }
     QElapsedTimer clock;
     clock.start();
@@ -215,7 +217,7 @@ int main(int argc, char* argv[])
     const double bareTicks = bareTicksPerSecond();
     const PlaybackRate rate = playerRate();
     std::printf("  bare 1 ms precise timer:     %8.1f ticks/s\n", bareTicks);
-    std::printf("  player, %d data-line rows: %8.1f rows/s\n", ScriptRows, rate.rowsPerSecond);
+    std::printf("  player, %d data-line rows: %8.1f rows/s\n", PlayedRows, rate.rowsPerSecond);
     std::printf("  ratio:                       %8.3f (goal >= 0.95)\n", rate.rowsPerSecond / bareTicks);
     std::printf("  GUI thread per row: step %.0f us, repaint %.0f us, other events %.0f us\n", rate.stepUs,
                 rate.repaintUs, rate.otherUs);

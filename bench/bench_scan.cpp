@@ -1,15 +1,16 @@
-// What the Test Panel's handlers cost over the bare driver calls they make: the scan step (every 100 ms)
+// What the Test Panel's logic costs over the bare driver calls they make: the scan step (every 100 ms)
 // and the status poll (every second), on the simulated port, with the log discarded and with the real
 // activity log.
 
 #include "log/ActivityLog.h"
-#include "port/Registers.h"
+#include "port/Port.h"
+#include "port/TestPanelLogic.h"
 #include "port/mmp.h"
-#include "ui/TestPanel.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QTextDocument>
+#include <QTimer>
 #include <cstdio>
 #include <functional>
 
@@ -79,21 +80,24 @@ void print(const char* what, const char* logKind, const Figures& figures)
 
 void measure(LogSink& log, const std::function<void()>& emptyLog, const char* logKind)
 {
-    TForm1 panel(log);
+    Port port;
+    QTimer pollTimer;
+    QTimer scanTimer;
+    TestPanelLogic panel(port, log, pollTimer, scanTimer);
 
-    panel.SpeedButton2Click();
+    panel.toggleScan();
     const double cycle = nanosecondsPerRun(
         CyclesPerBatch,
         [&panel] {
             for (int step = 0; step < CycleSteps; ++step)
-                panel.Timer2Timer();
+                panel.scanStep();
         },
         emptyLog);
     const double bare = nanosecondsPerRun(CyclesPerBatch, bareCycle, [] {});
     print("scan step", logKind,
           {cycle / CycleSteps, bare / CycleSteps, double(CycleReads + CycleWrites) / CycleSteps});
 
-    const double poll = nanosecondsPerRun(PollsPerBatch, [&panel] { panel.Timer1Timer(); }, emptyLog);
+    const double poll = nanosecondsPerRun(PollsPerBatch, [&panel] { panel.pollStatus(); }, emptyLog);
     const double bareRead = nanosecondsPerRun(PollsPerBatch, [] { MMPInp(StatusPort); }, [] {});
     print("status poll", logKind, {poll, bareRead, 1});
 }
@@ -106,7 +110,7 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     // The driver chooses its port on the first call.
     qputenv("MMP_PORT", "sim");
-    QApplication application(argc, argv);
+    QGuiApplication application(argc, argv);
 
     std::printf("scan: %d x %d cycles; poll: %d x %d polls. A scan step averages the 16-step cycle: %.2f driver "
                 "calls and %.2f log lines (7 and 2 in its usual course)\n",

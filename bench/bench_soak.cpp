@@ -4,8 +4,9 @@
 //
 //   bench_soak [minutes]     2 by default; 60 for a real soak
 #include "app/Application.h"
-#include "log/LogPane.h"
 #include "tests/ScriptFile.h"
+#include "tests/WindowParts.h"
+#include "ui/LogPane.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -19,7 +20,7 @@
 
 namespace {
 
-constexpr int ScriptRows = 200;
+constexpr int SoakRows = 200;
 constexpr int WaitRow = 20;
 constexpr int WaitMilliseconds = 5;
 constexpr int SampleSeconds = 10;
@@ -82,7 +83,7 @@ void pressKey(QWidget* widget, int key, Qt::KeyboardModifiers modifiers)
 std::vector<Row> loopingScript()
 {
     std::vector<Row> rows;
-    for (int index = 0; index < ScriptRows - 1; ++index)
+    for (int index = 0; index < SoakRows - 1; ++index)
         rows.push_back({2 + index % 16, 0});
     rows.push_back({WaitRow, WaitMilliseconds});
     return rows;
@@ -109,16 +110,16 @@ int main(int argc, char* argv[])
 
     ProgramWindows windows;
     windows.showMain();
-    LogPane& pane = *windows.main.logPane();
+    LogPane& pane = *part<LogPane>(windows.main, "RichEdit1");
     windows.main.SpeedButton1Click();
     windows.testPanel.showPanel();
     windows.testPanel.SpeedButton2Click();
-    windows.main.LoopBox->setChecked(true);
+    part<QCheckBox>(windows.main, "LoopBox")->setChecked(true);
     windows.main.PlayClick();
 
     std::printf("soak for %.0f min: %d-row looping script with a %d ms wait row, Test Panel scanning, log "
                 "cleared near %d characters (platform %s)\n",
-                minutes, ScriptRows, WaitMilliseconds, pane.activityLog().capacity() - ClearMargin,
+                minutes, SoakRows, WaitMilliseconds, pane.activityLog().capacity() - ClearMargin,
                 qPrintable(QGuiApplication::platformName()));
 
     int clears = 0;
@@ -146,7 +147,7 @@ int main(int argc, char* argv[])
         std::printf("  %6.1f min  %7.2f MiB  %4d clears", elapsed, mib, clears);
         if (settled.size() >= 2)
             std::printf("  slope since minute 1: %+.3f MiB/min", slope(settled));
-        std::printf("%s\n", windows.main.Timer2->isActive() || windows.main.Timer1->isActive() ? "" : "  (stopped)");
+        std::printf("%s\n", part<QTimer>(windows.main, "Timer2")->isActive() || part<QTimer>(windows.main, "Timer1")->isActive() ? "" : "  (stopped)");
         std::fflush(stdout);
         if (elapsed >= minutes)
             QCoreApplication::quit();

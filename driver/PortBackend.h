@@ -1,14 +1,16 @@
 #pragma once
 
+#include "port/RegisterMap.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
 namespace mmp {
 
-constexpr std::int32_t DataRegister = 0x378;
-constexpr std::int32_t StatusRegister = 0x379;
-constexpr std::int32_t ControlRegister = 0x37A;
+constexpr std::int32_t DataRegister = DataPort;
+constexpr std::int32_t StatusRegister = StatusPort;
+constexpr std::int32_t ControlRegister = ControlPort;
 
 // What a read returns when there is nothing to read: a closed port, an address that is not one of
 // the three registers, or a failed access. It is also what an absent port reads as.

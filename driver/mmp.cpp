@@ -3,6 +3,8 @@
 
 #include "port/mmp.h"
 
+#include "port/RegisterMap.h"
+
 #include "driver/DirectPort.h"
 #include "driver/Ieee1284Port.h"
 #include "driver/PortChoice.h"
@@ -11,14 +13,13 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
 
 namespace {
-
-constexpr std::size_t IdBufferSize = 256;
 
 // The lowest parportN that the system reports: as a device file (ppdev loaded) or as a port the
 // kernel lists (a port driver loaded, ppdev perhaps not). Never a guess.
@@ -59,31 +60,60 @@ mmp::PortBackend& backend()
     return *chosen;
 }
 
+// A C caller cannot take an exception: whatever escapes a backend becomes the operation's failure
+// result, and the reason goes to standard error like every other driver message.
+template <typename Result, typename Operation>
+Result failingAs(Result failure, Operation&& operation) noexcept
+{
+    try {
+        return operation();
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "libmmp: driver operation failed: %s\n", error.what());
+    } catch (...) {
+        std::fprintf(stderr, "libmmp: driver operation failed\n");
+    }
+    return failure;
+}
+
+constexpr int32_t Failed = 1;
+
 }  // namespace
 
 extern "C" {
 
-int32_t MMPOpen(void) { return backend().open() ? 0 : 1; }
-
-int32_t MMPClose(void)
+int32_t MMPOpen(void) noexcept
 {
-    backend().close();
-    return 0;
+    return failingAs(Failed, [] { return backend().open() ? 0 : Failed; });
 }
 
-int32_t MMPGetID(char* buffer)
+int32_t MMPClose(void) noexcept
 {
-    const std::string id = "MMP Linux driver 1.0 (" + backend().description() + ")";
-    std::snprintf(buffer, IdBufferSize, "%s", id.c_str());
-    return 0;
+    return failingAs(Failed, [] {
+        backend().close();
+        return 0;
+    });
 }
 
-uint32_t MMPInp(int32_t port) { return backend().read(port); }
-
-int32_t MMPOutp(int32_t port, int32_t value)
+int32_t MMPGetID(char* buffer) noexcept
 {
-    backend().write(port, static_cast<std::uint8_t>(value));
-    return 0;
+    return failingAs(Failed, [buffer] {
+        const std::string id = "MMP Linux driver 1.0 (" + backend().description() + ")";
+        std::snprintf(buffer, DriverIdSize, "%s", id.c_str());
+        return 0;
+    });
+}
+
+uint32_t MMPInp(int32_t port) noexcept
+{
+    return failingAs(mmp::NothingRead, [port] { return backend().read(port); });
+}
+
+int32_t MMPOutp(int32_t port, int32_t value) noexcept
+{
+    return failingAs(Failed, [port, value] {
+        backend().write(port, static_cast<std::uint8_t>(value));
+        return 0;
+    });
 }
 
 }  // extern "C"

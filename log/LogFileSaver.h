@@ -6,8 +6,6 @@
 #include <functional>
 
 class QTextDocument;
-class QTextEdit;
-class QWidget;
 
 // Saves the log document as an RTF file: Save writes to the remembered path, Save As asks for a path and
 // for leave to replace an existing file. Failures are thrown; nothing is remembered unless the write
@@ -39,14 +37,3 @@ private:
     OverwriteQuestion confirmOverwrite_;
     QString FileName;
 };
-
-// The pane's look as the RTF records it: its document's default font, its text and background colours.
-RtfDefaults paneRtfDefaults(const QTextEdit& pane);
-
-// The save dialog of the log, modal to the application: one filter "All Files (*.*)", default
-// extension rtf, opened on initialName, no overwrite warning of its own.
-QString askLogFilePath(QWidget* parent, const QString& initialName);
-
-// "OK to overwrite <path>" with Yes (default), No and Cancel (Esc, close box), centred on the screen.
-// True only for Yes.
-bool confirmLogOverwrite(const QString& path);

@@ -1,14 +1,9 @@
 #pragma once
 
+#include "port/RegisterMap.h"
+
 #include <QString>
 #include <cstdint>
-
-// The three parallel-port registers the program addresses; nothing selects another port.
-inline constexpr std::int32_t DataPort = 0x378;
-inline constexpr std::int32_t StatusPort = 0x379;
-inline constexpr std::int32_t ControlPort = 0x37A;
-
-inline constexpr int DriverIdSize = 256;
 
 // A register value in upper-case hexadecimal, at least two digits, never cut.
 QString registerHex(std::uint32_t value);

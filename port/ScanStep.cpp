@@ -1,9 +1,8 @@
 #include "port/ScanStep.h"
 
+#include <QtGlobal>
 #include <algorithm>
 #include <array>
-
-std::int32_t ScanDescending = 0;
 
 namespace {
 
@@ -25,5 +24,6 @@ ScanPosition nextScanPosition(ScanPosition current)
 
 bool showsLineAlone(std::uint8_t value, int line)
 {
+    Q_ASSERT(line >= 0 && line < 8);
     return (value | (1u << line)) == 0xFF;
 }

@@ -2,10 +2,8 @@
 
 #include <cstdint>
 
-// The direction of the Test Panel's running light: false (0) while the lit line moves from D0 towards
-// D7. Only the scan step sets it, and nothing resets it, so it outlives a stop, a close and a reopen.
-extern std::int32_t ScanDescending;
-
+// Where the Test Panel's running light stands: the byte to write, and whether the lit line is moving
+// from D7 towards D0.
 struct ScanPosition {
     std::uint8_t portData;
     bool descending;

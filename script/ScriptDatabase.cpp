@@ -1,6 +1,7 @@
 #include "script/ScriptDatabase.h"
 
 #include "core/Failure.h"
+#include "script/Commands.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -40,48 +41,44 @@ struct CommandReference {
 };
 
 const CommandReference Commands[] = {
-    {1, "Write Byte", "Writes Data (0 to 255) to the data register; other Data logs Invalid Data"},
-    {2, "D0 On", "Switches data line D0 on; the other lines keep their state"},
-    {3, "D1 On", "Switches data line D1 on; the other lines keep their state"},
-    {4, "D2 On", "Switches data line D2 on; the other lines keep their state"},
-    {5, "D3 On", "Switches data line D3 on; the other lines keep their state"},
-    {6, "D4 On", "Switches data line D4 on; the other lines keep their state"},
-    {7, "D5 On", "Switches data line D5 on; the other lines keep their state"},
-    {8, "D6 On", "Switches data line D6 on; the other lines keep their state"},
-    {9, "D7 On", "Switches data line D7 on; the other lines keep their state"},
-    {10, "D0 Off", "Switches data line D0 off; the other lines keep their state"},
-    {11, "D1 Off", "Switches data line D1 off; the other lines keep their state"},
-    {12, "D2 Off", "Switches data line D2 off; the other lines keep their state"},
-    {13, "D3 Off", "Switches data line D3 off; the other lines keep their state"},
-    {14, "D4 Off", "Switches data line D4 off; the other lines keep their state"},
-    {15, "D5 Off", "Switches data line D5 off; the other lines keep their state"},
-    {16, "D6 Off", "Switches data line D6 off; the other lines keep their state"},
-    {17, "D7 Off", "Switches data line D7 off; the other lines keep their state"},
-    {18, "All On", "Writes 0x00: all data lines on"},
-    {19, "All Off", "Writes 0xFF: all data lines off"},
-    {20, "Wait", "Waits Data milliseconds before the next row"},
+    {ScriptCommand::WriteByte, "Write Byte", "Writes Data (0 to 255) to the data register; other Data logs Invalid Data"},
+    {ScriptCommand::lineOn(0), "D0 On", "Switches data line D0 on; the other lines keep their state"},
+    {ScriptCommand::lineOn(1), "D1 On", "Switches data line D1 on; the other lines keep their state"},
+    {ScriptCommand::lineOn(2), "D2 On", "Switches data line D2 on; the other lines keep their state"},
+    {ScriptCommand::lineOn(3), "D3 On", "Switches data line D3 on; the other lines keep their state"},
+    {ScriptCommand::lineOn(4), "D4 On", "Switches data line D4 on; the other lines keep their state"},
+    {ScriptCommand::lineOn(5), "D5 On", "Switches data line D5 on; the other lines keep their state"},
+    {ScriptCommand::lineOn(6), "D6 On", "Switches data line D6 on; the other lines keep their state"},
+    {ScriptCommand::lineOn(7), "D7 On", "Switches data line D7 on; the other lines keep their state"},
+    {ScriptCommand::lineOff(0), "D0 Off", "Switches data line D0 off; the other lines keep their state"},
+    {ScriptCommand::lineOff(1), "D1 Off", "Switches data line D1 off; the other lines keep their state"},
+    {ScriptCommand::lineOff(2), "D2 Off", "Switches data line D2 off; the other lines keep their state"},
+    {ScriptCommand::lineOff(3), "D3 Off", "Switches data line D3 off; the other lines keep their state"},
+    {ScriptCommand::lineOff(4), "D4 Off", "Switches data line D4 off; the other lines keep their state"},
+    {ScriptCommand::lineOff(5), "D5 Off", "Switches data line D5 off; the other lines keep their state"},
+    {ScriptCommand::lineOff(6), "D6 Off", "Switches data line D6 off; the other lines keep their state"},
+    {ScriptCommand::lineOff(7), "D7 Off", "Switches data line D7 off; the other lines keep their state"},
+    {ScriptCommand::AllLinesOn, "All On", "Writes 0x00: all data lines on"},
+    {ScriptCommand::AllLinesOff, "All Off", "Writes 0xFF: all data lines off"},
+    {ScriptCommand::Wait, "Wait", "Waits Data milliseconds before the next row"},
     {0, "Other", "Any other code, 0 and negative ones too: logs Unrecognized Command, does nothing else"},
 };
 
-constexpr int AllOff = 19;
-constexpr int FirstLineOn = 2;
-constexpr int FirstLineOff = 10;
-constexpr int Wait = 20;
 constexpr int StepMilliseconds = 150;
 
 // A running light over D0..D7, ready to play on a first start.
 QList<ScriptRow> demonstrationScript()
 {
-    QList<ScriptRow> rows{{1, AllOff, std::nullopt}};
+    QList<ScriptRow> rows{{1, ScriptCommand::AllLinesOff, std::nullopt}};
     const auto add = [&rows](int command, std::optional<qint32> data) {
         rows.append({qint32(rows.size() + 1), command, data});
     };
     for (int line = 0; line < 8; ++line) {
-        add(FirstLineOn + line, std::nullopt);
-        add(Wait, StepMilliseconds);
-        add(FirstLineOff + line, std::nullopt);
+        add(ScriptCommand::lineOn(line), std::nullopt);
+        add(ScriptCommand::Wait, StepMilliseconds);
+        add(ScriptCommand::lineOff(line), std::nullopt);
     }
-    add(AllOff, std::nullopt);
+    add(ScriptCommand::AllLinesOff, std::nullopt);
     return rows;
 }
 

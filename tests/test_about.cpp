@@ -1,6 +1,8 @@
 #include "ui/About.h"
+#include "tests/WindowParts.h"
 #include "ui/GradientFill.h"
 
+#include <QFrame>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -67,14 +69,14 @@ private slots:
         QCOMPARE(box.size(), QSize(225, 163));
         QCOMPARE(box.minimumSize(), box.maximumSize());
         QVERIFY(!(box.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
-        QCOMPARE(box.Panel1->geometry(), QRect(8, 8, 209, 113));
+        QCOMPARE(part<QFrame>(box, "Panel1")->geometry(), QRect(8, 8, 209, 113));
         // Within the panel's 2-pixel client edge; the two bevels leave exactly the fill's area.
-        QCOMPARE(box.LMDPanelFill1->geometry().topLeft() - box.Panel1->contentsRect().topLeft(), QPoint(6, 6));
-        QCOMPARE(box.LMDPanelFill1->size(), QSize(193, 97));
-        QCOMPARE(box.OKButton->geometry(), QRect(78, 130, 65, 26));
-        QVERIFY(box.OKButton->isDefault());
-        for (QLabel* label : {box.LMDSimpleLabel1, box.LMDSimpleLabel4, box.LMDSimpleLabel2, box.LMDSimpleLabel3})
-            QVERIFY2(box.LMDPanelFill1->rect().contains(label->geometry()), qPrintable(label->text()));
+        QCOMPARE(part<GradientFill>(box, "LMDPanelFill1")->geometry().topLeft() - part<QFrame>(box, "Panel1")->contentsRect().topLeft(), QPoint(6, 6));
+        QCOMPARE(part<GradientFill>(box, "LMDPanelFill1")->size(), QSize(193, 97));
+        QCOMPARE(part<QPushButton>(box, "OKButton")->geometry(), QRect(78, 130, 65, 26));
+        QVERIFY(part<QPushButton>(box, "OKButton")->isDefault());
+        for (QLabel* label : {part<QLabel>(box, "LMDSimpleLabel1"), part<QLabel>(box, "LMDSimpleLabel4"), part<QLabel>(box, "LMDSimpleLabel2"), part<QLabel>(box, "LMDSimpleLabel3")})
+            QVERIFY2(part<GradientFill>(box, "LMDPanelFill1")->rect().contains(label->geometry()), qPrintable(label->text()));
     }
 
     // Children included: the picture on its black ground, cut to its box, and the labels leave the gradient
@@ -104,7 +106,7 @@ private slots:
         QFETCH(QPoint, pixel);
         QFETCH(QColor, colour);
         TAboutBox box;
-        const QImage image = box.LMDPanelFill1->grab().toImage();
+        const QImage image = part<GradientFill>(box, "LMDPanelFill1")->grab().toImage();
         QCOMPARE(image.size(), QSize(193, 97));
         QCOMPARE(image.pixelColor(pixel), colour);
     }
@@ -125,8 +127,8 @@ private slots:
         QFETCH(int, result);
         TAboutBox box;
         const QHash<QString, std::function<void()>> routes{
-            {"click", [&] { QTest::mouseClick(box.OKButton, Qt::LeftButton); }},
-            {"space", [&] { QTest::keyClick(box.OKButton, Qt::Key_Space); }},
+            {"click", [&] { QTest::mouseClick(part<QPushButton>(box, "OKButton"), Qt::LeftButton); }},
+            {"space", [&] { QTest::keyClick(part<QPushButton>(box, "OKButton"), Qt::Key_Space); }},
             {"return", [&] { QTest::keyClick(&box, Qt::Key_Return); }},
             {"enter", [&] { QTest::keyClick(&box, Qt::Key_Enter, Qt::KeypadModifier); }},
             {"close", [&] { box.close(); }},
@@ -139,7 +141,7 @@ private slots:
                 routes[route]();
             });
             QCOMPARE(box.exec(), result);
-            QCOMPARE(focusWhenShown, box.OKButton);
+            QCOMPARE(focusWhenShown, part<QPushButton>(box, "OKButton"));
             QVERIFY(!box.isVisible());
         }
     }
@@ -148,7 +150,7 @@ private slots:
     {
         TAboutBox box;
         box.show();
-        QTest::keyClick(box.OKButton, Qt::Key_Escape);
+        QTest::keyClick(part<QPushButton>(box, "OKButton"), Qt::Key_Escape);
         QTest::keyClick(&box, Qt::Key_Escape);
         QVERIFY(box.isVisible());
         QCOMPARE(box.result(), int(QDialog::Rejected));
@@ -161,7 +163,7 @@ private slots:
         TAboutBox box;
         const QList<QWidget*> children = box.findChildren<QWidget*>();
         for (QWidget* child : children)
-            QCOMPARE(child->focusPolicy() != Qt::NoFocus, child == box.OKButton);
+            QCOMPARE(child->focusPolicy() != Qt::NoFocus, child == part<QPushButton>(box, "OKButton"));
     }
 
     // QDialog on its own centres over its parent on every showing; the box goes to the screen's centre once

@@ -1,6 +1,6 @@
 #include "core/Failure.h"
 #include "log/ActivityLog.h"
-#include "log/LogPane.h"
+#include "ui/LogPane.h"
 #include "ui/ErrorReport.h"
 
 #include <QClipboard>

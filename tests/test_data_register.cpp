@@ -1,5 +1,5 @@
 #include "log/LogSink.h"
-#include "port/DataRegister.h"
+#include "port/Port.h"
 #include "tests/fake/FakeMmp.h"
 
 #include <QStringList>
@@ -27,6 +27,9 @@ private slots:
     void lineSwitchRereadsTheRegister_data();
     void lineSwitchRereadsTheRegister();
     void unrecordedAllOffKeepsTheRecord();
+
+private:
+    Port port_;
 };
 
 void DataRegisterTest::lineSwitchRereadsTheRegister_data()
@@ -55,27 +58,27 @@ void DataRegisterTest::lineSwitchRereadsTheRegister()
     QFETCH(int, line);
     QFETCH(QString, written);
 
-    PortData = recordBefore;
+    port_.setPortData(recordBefore);
     fakemmp::queueRead(registerRead);
-    on ? LineOn(line) : LineOff(line);
+    on ? port_.LineOn(line) : port_.LineOff(line);
 
     const std::string write = "MMPOutp(0x378," + written.toStdString() + ")";
     QCOMPARE(fakemmp::takeJournal(), calls({"MMPInp(0x378)", write.c_str()}));
-    QCOMPARE(PortData, quint8(written.toUInt(nullptr, 16)));
+    QCOMPARE(port_.portData(), quint8(written.toUInt(nullptr, 16)));
 }
 
 void DataRegisterTest::unrecordedAllOffKeepsTheRecord()
 {
-    PortData = 0x5A;
+    port_.setPortData(0x5A);
     fakemmp::setDataRegister(0x00);
     fakemmp::setUpperReadBits(0x100);
     LineRecorder log;
 
-    UnrecordedAllOff(log);
+    port_.UnrecordedAllOff(log);
 
     QCOMPARE(fakemmp::takeJournal(), calls({"MMPOutp(0x378,0xFF)", "MMPInp(0x378)"}));
     QCOMPARE(log.lines, QStringList({"  outp(0x378, 0xff)", "  inp(0x378) = 0x1FF"}));
-    QCOMPARE(PortData, quint8(0x5A));
+    QCOMPARE(port_.portData(), quint8(0x5A));
 }
 
 QTEST_GUILESS_MAIN(DataRegisterTest)

@@ -2,6 +2,7 @@
 // shows them, in device pixels.
 #include "app/Application.h"
 #include "core/Fonts.h"
+#include "tests/WindowParts.h"
 #include "ui/Pictures.h"
 #include "ui/ScreenCentre.h"
 
@@ -105,7 +106,7 @@ private slots:
     // "Script: Script" in the 8-point dialog face: its letters' height and the line's width grow with the scale.
     void textsAreDrawnAtTheScaledSize()
     {
-        QLabel* label = windows_->main.LMDLabel1;
+        QLabel* label = part<QLabel>(windows_->main, "LMDLabel1");
         QCOMPARE(label->text(), QStringLiteral("Script: Script"));
         const QRect ink = inkBounds(label->grab().toImage());
         const struct {
@@ -158,7 +159,7 @@ private slots:
         QFETCH(bool, exact);
         QFETCH(bool, driverOpen);
         // The driver button shows until the driver is open, the Test Panel button from then on.
-        if (driverOpen && windows_->main.SpeedButton1->isEnabled())
+        if (driverOpen && part<QToolButton>(windows_->main, "SpeedButton1")->isEnabled())
             windows_->main.SpeedButton1Click();
         const QString window = widget.section(u'/', 0, 0);
         QWidget* owner = window == "main" ? static_cast<QWidget*>(&windows_->main)
@@ -178,7 +179,7 @@ private slots:
     // The panels' captions are bold: clearly more ink than the same text regular.
     void panelCaptionsAreBold()
     {
-        for (QLabel* caption : {windows_->testPanel.Label1, windows_->testPanel.Label2}) {
+        for (QLabel* caption : {part<QLabel>(windows_->testPanel, "Label1"), part<QLabel>(windows_->testPanel, "Label2")}) {
             QLabel regular(caption->text());
             regular.setFont(tahomaFont(8));
             regular.setPalette(caption->palette());
@@ -195,7 +196,8 @@ private slots:
     // Yellow letters on blue: each box's last column shows only blue, so no caption runs into the edge.
     void statusCaptionsAreWhole()
     {
-        for (QCheckBox* box : windows_->testPanel.CheckBox) {
+        for (int number = 1; number <= 8; ++number) {
+            QCheckBox* box = part<QCheckBox>(windows_->testPanel, QStringLiteral("CheckBox%1").arg(number));
             const QImage image = box->grab().toImage();
             for (int x = image.width() - ratio(); x < image.width(); ++x) {
                 for (int y = 0; y < image.height(); ++y)

@@ -1,3 +1,5 @@
+#include "port/Port.h"
+#include "tests/WindowParts.h"
 #include "tests/fake/FakeMmp.h"
 #include "ui/About.h"
 #include "ui/ErrorReport.h"
@@ -11,6 +13,7 @@
 #include <QHelpEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolButton>
@@ -20,6 +23,7 @@
 class HintsTest : public QObject {
     Q_OBJECT
 
+    Port port_;
     std::unique_ptr<TWin2kAppForm> form_;
     std::unique_ptr<HintDisplay> hints_;
 
@@ -50,7 +54,7 @@ class HintsTest : public QObject {
     QString statusBarAfterIdle()
     {
         runUntilIdle();
-        return form_->StatusBar->currentMessage();
+        return part<QStatusBar>(*form_, "StatusBar")->currentMessage();
     }
 
     void checkStatusBarAt()
@@ -59,7 +63,7 @@ class HintsTest : public QObject {
         QFETCH(QString, shown);
         QWidget* widget = find(control);
         QVERIFY2(widget && widget->isVisible(), qPrintable(control));
-        form_->StatusBar->showMessage(QStringLiteral("stale"));
+        part<QStatusBar>(*form_, "StatusBar")->showMessage(QStringLiteral("stale"));
         pointAt(widget);
         QCOMPARE(statusBarAfterIdle(), shown);
     }
@@ -74,8 +78,11 @@ private slots:
     void initTestCase()
     {
         setFailurePresenter([](const QString& text) { QFAIL(qPrintable(text)); });
+        // The window opens the script database: a folder of this test's own, not the user's.
+        QStandardPaths::setTestModeEnabled(true);
+        QCoreApplication::setApplicationName(QStringLiteral("test_hints"));
         fakemmp::reset();
-        form_ = std::make_unique<TWin2kAppForm>();
+        form_ = std::make_unique<TWin2kAppForm>(port_);
         form_->move(0, 0);
         form_->show();
         form_->activateWindow();
@@ -135,10 +142,10 @@ private slots:
     // The Test Panel button takes the driver button's place under a pointer that does not move.
     void buttonChangingUnderStillPointer()
     {
-        pointAt(form_->SpeedButton1);
+        pointAt(part<QToolButton>(*form_, "SpeedButton1"));
         QCOMPARE(statusBarAfterIdle(), QStringLiteral("Initialize MMP Driver"));
         form_->SpeedButton1Click();
-        QVERIFY(form_->SpeedButton2->isVisible());
+        QVERIFY(part<QToolButton>(*form_, "SpeedButton2")->isVisible());
         QCOMPARE(statusBarAfterIdle(), QStringLiteral("Open Test Panel"));
     }
 
@@ -155,7 +162,7 @@ private slots:
     }
     void statusBarAfterDriverOpens()
     {
-        if (!form_->SpeedButton2->isVisible())
+        if (!part<QToolButton>(*form_, "SpeedButton2")->isVisible())
             form_->SpeedButton1Click();
         checkStatusBarAt();
     }
@@ -168,18 +175,18 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&about));
 
         const auto shownAt = [this](const QPoint& position) {
-            form_->StatusBar->showMessage(QStringLiteral("stale"));
+            part<QStatusBar>(*form_, "StatusBar")->showMessage(QStringLiteral("stale"));
             QCursor::setPos(position);
             return statusBarAfterIdle();
         };
-        QCOMPARE(shownAt(about.mapToGlobal(about.Panel1->geometry().center())), QString());
+        QCOMPARE(shownAt(about.mapToGlobal(part<QFrame>(about, "Panel1")->geometry().center())), QString());
         QCOMPARE(shownAt(about.frameGeometry().bottomRight() + QPoint(20, 20)), QString());
 
         // While the box is modal the main window takes no input, and its controls tell nothing.
         about.hide();
         about.setWindowModality(Qt::ApplicationModal);
         about.show();
-        QCOMPARE(shownAt(form_->ToolButton3->mapToGlobal(form_->ToolButton3->rect().center())), QString());
+        QCOMPARE(shownAt(part<QToolButton>(*form_, "ToolButton3")->mapToGlobal(part<QToolButton>(*form_, "ToolButton3")->rect().center())), QString());
     }
 
     void menuEntries_data()
@@ -204,17 +211,17 @@ private slots:
         QFETCH(QString, menu);
         QFETCH(QString, entry);
         QFETCH(QString, shown);
-        pointAt(form_->LoopBox);
+        pointAt(part<QCheckBox>(*form_, "LoopBox"));
         auto* opened = form_->findChild<QMenu*>(menu);
         QVERIFY(opened);
-        form_->MainMenu1->setActiveAction(opened->menuAction());
+        part<QMenuBar>(*form_, "MainMenu1")->setActiveAction(opened->menuAction());
         QTRY_COMPARE(QApplication::activePopupWidget(), opened);
         if (!entry.isEmpty())
             opened->setActiveAction(form_->findChild<QAction*>(entry));
-        form_->StatusBar->showMessage(QStringLiteral("stale"));
+        part<QStatusBar>(*form_, "StatusBar")->showMessage(QStringLiteral("stale"));
         QCOMPARE(statusBarAfterIdle(), shown);
 
-        form_->StatusBar->showMessage(QStringLiteral("stale"));
+        part<QStatusBar>(*form_, "StatusBar")->showMessage(QStringLiteral("stale"));
         opened->close();
         QTRY_VERIFY(!QApplication::activePopupWidget());
         QCOMPARE(statusBarAfterIdle(), QString());
@@ -237,15 +244,15 @@ private slots:
 
     void tooltipsOnTheToolbar()
     {
-        pointAt(form_->LoopBox);
+        pointAt(part<QCheckBox>(*form_, "LoopBox"));
         QToolTip::hideText();
         QTRY_VERIFY(!QToolTip::isVisible());
-        pointAt(form_->ToolButton3);
+        pointAt(part<QToolButton>(*form_, "ToolButton3"));
         QTRY_VERIFY(QToolTip::isVisible());
         QCOMPARE(QToolTip::text(), QStringLiteral("Save (Ctrl+S)"));
 
         // Across the separators to the next button while the tip shows: its tip comes without a new rest.
-        QToolButton* next = form_->SpeedButton1->isVisible() ? form_->SpeedButton1 : form_->SpeedButton2;
+        QToolButton* next = part<QToolButton>(*form_, "SpeedButton1")->isVisible() ? part<QToolButton>(*form_, "SpeedButton1") : part<QToolButton>(*form_, "SpeedButton2");
         for (QWidget* step : {find("ToolButton4"), find("ToolButton6"), static_cast<QWidget*>(next)}) {
             pointAt(step);
             QCoreApplication::processEvents();
@@ -254,9 +261,9 @@ private slots:
         QCOMPARE(QToolTip::text(), tooltipText(next));
 
         // Off the toolbar and back: the rest is needed again.
-        pointAt(form_->LoopBox);
+        pointAt(part<QCheckBox>(*form_, "LoopBox"));
         QTRY_VERIFY(!QToolTip::isVisible());
-        pointAt(form_->ToolButton3);
+        pointAt(part<QToolButton>(*form_, "ToolButton3"));
         QCoreApplication::processEvents();
         QVERIFY(!QToolTip::isVisible());
     }
@@ -264,9 +271,9 @@ private slots:
     // Left alone, a tool button shows its action's caption as a tooltip.
     void qtsOwnTooltipsStayOff()
     {
-        pointAt(form_->LoopBox);
+        pointAt(part<QCheckBox>(*form_, "LoopBox"));
         QTRY_VERIFY(!QToolTip::isVisible());
-        QToolButton* save = form_->ToolButton3;
+        QToolButton* save = part<QToolButton>(*form_, "ToolButton3");
         const QPoint inside = save->rect().center();
         QHelpEvent request(QEvent::ToolTip, inside, save->mapToGlobal(inside));
         QApplication::sendEvent(save, &request);

@@ -1,6 +1,6 @@
 #include "core/Failure.h"
 #include "log/LogSink.h"
-#include "port/DataRegister.h"
+#include "port/Port.h"
 #include "script/Interpreter.h"
 #include "tests/fake/FakeMmp.h"
 
@@ -44,7 +44,7 @@ private slots:
     void init()
     {
         fakemmp::reset();
-        PortData = Untouched;
+        port_.setPortData(Untouched);
     }
 
     void commandTable_data()
@@ -100,11 +100,11 @@ private slots:
         RecordingLog log;
         QList<int> waits;
 
-        executeScriptCommand(command, data, log, [&](int milliseconds) { waits << milliseconds; });
+        executeScriptCommand(command, data, port_, log, [&](int milliseconds) { waits << milliseconds; });
 
         QCOMPARE(fakemmp::takeJournal(), calls);
         QCOMPARE(log.lines, QStringList{line});
-        QCOMPARE(int(PortData), portData);
+        QCOMPARE(int(port_.portData()), portData);
         QCOMPARE(waits, wait ? QList<int>{wait} : QList<int>{});
     }
 
@@ -113,12 +113,15 @@ private slots:
     {
         FullLog log;
         bool waitStarted = false;
-        QVERIFY_THROWS_EXCEPTION(Failure, executeScriptCommand(5, 0, log, [](int) {}));
+        QVERIFY_THROWS_EXCEPTION(Failure, executeScriptCommand(5, 0, port_, log, [](int) {}));
         QCOMPARE(fakemmp::takeJournal(), Journal({inp, outp(0xF7), inp}));
-        QCOMPARE(int(PortData), 0xF7);
-        QVERIFY_THROWS_EXCEPTION(Failure, executeScriptCommand(20, 50, log, [&](int) { waitStarted = true; }));
+        QCOMPARE(int(port_.portData()), 0xF7);
+        QVERIFY_THROWS_EXCEPTION(Failure, executeScriptCommand(20, 50, port_, log, [&](int) { waitStarted = true; }));
         QVERIFY(waitStarted);
     }
+
+private:
+    Port port_;
 };
 
 QTEST_APPLESS_MAIN(InterpreterTest)

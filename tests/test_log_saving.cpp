@@ -1,6 +1,7 @@
 #include "core/Failure.h"
 #include "log/LogFileSaver.h"
 #include "tests/TestFiles.h"
+#include "ui/LogDialogs.h"
 
 #include <QApplication>
 #include <QDir>

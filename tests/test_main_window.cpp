@@ -1,7 +1,8 @@
 #include "app/Application.h"
 #include "core/Failure.h"
-#include "log/LogPane.h"
-#include "port/DataRegister.h"
+#include "ui/LogPane.h"
+#include "script/ScriptPlayer.h"
+#include "tests/WindowParts.h"
 #include "tests/fake/FakeMmp.h"
 #include "script/DataSet.h"
 #include "ui/ErrorReport.h"
@@ -13,7 +14,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
-#include <cstring>
 
 using Journal = std::vector<std::string>;
 Q_DECLARE_METATYPE(Journal)
@@ -22,7 +22,7 @@ namespace {
 
 QStringList logLines(TWin2kAppForm& window)
 {
-    return window.logPane()->toPlainText().split(u'\n');
+    return part<LogPane>(window, "RichEdit1")->toPlainText().split(u'\n');
 }
 
 std::vector<char> repeated(char character, std::size_t count, bool withNul)
@@ -52,8 +52,6 @@ private slots:
     void init()
     {
         fakemmp::reset();
-        std::memset(DriverIdBuffer, 0, sizeof DriverIdBuffer);
-        PortData = 0;
         reported_.clear();
     }
 
@@ -65,12 +63,12 @@ private slots:
         QCOMPARE(AboutBox, &windows.about);
         QCOMPARE(Form1, &windows.testPanel);
         QCOMPARE(windows.main.windowTitle(), QStringLiteral("Quillet 2005"));
-        QVERIFY(windows.main.logPane()->toPlainText().isEmpty());
+        QVERIFY(part<LogPane>(windows.main, "RichEdit1")->toPlainText().isEmpty());
         QVERIFY(fakemmp::journal().empty());
         QVERIFY(!windows.about.isVisible());
         QVERIFY(!windows.testPanel.isVisible());
-        QVERIFY(!LoopEnabled);
-        QVERIFY(!windows.main.Timer1->isActive() && !windows.main.Timer2->isActive());
+        QVERIFY(!part<ScriptPlayer>(windows.main, "ScriptPlayer")->loopEnabled());
+        QVERIFY(!part<QTimer>(windows.main, "Timer1")->isActive() && !part<QTimer>(windows.main, "Timer2")->isActive());
     }
 
     void logPaneHasTheFocusAndTabFollowsTheLayoutOrder()
@@ -79,10 +77,10 @@ private slots:
         windows.showMain();
         windows.main.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&windows.main));
-        QCOMPARE(QApplication::focusWidget(), windows.main.RichEdit1);
+        QCOMPARE(QApplication::focusWidget(), part<LogPane>(windows.main, "RichEdit1"));
 
         QStringList order;
-        for (QWidget* widget = windows.main.RichEdit1->nextInFocusChain(); widget != windows.main.RichEdit1;
+        for (QWidget* widget = part<LogPane>(windows.main, "RichEdit1")->nextInFocusChain(); widget != part<LogPane>(windows.main, "RichEdit1");
              widget = widget->nextInFocusChain()) {
             if ((widget->focusPolicy() & Qt::TabFocus) && widget->isVisibleTo(&windows.main)
                 && widget->isEnabled() && !widget->objectName().isEmpty())
@@ -149,10 +147,10 @@ private slots:
         QCOMPARE(logLines(windows.main),
                  QStringList({"Try to open the driver...", "  Open OK!", "Try to get driver ID...", idLine,
                               "  outp(0x37a, 0x01)", "  outp(0x378, 0xff)", readBackLine, ""}));
-        QCOMPARE(PortData, 0);
-        QVERIFY(!windows.main.SpeedButton1->isVisible() && !windows.main.SpeedButton1->isEnabled());
-        QVERIFY(windows.main.SpeedButton2->isVisible() && windows.main.SpeedButton2->isEnabled());
-        QVERIFY(windows.main.LMDButtonPanel1->isVisible());
+        QCOMPARE(windows.port.portData(), 0);
+        QVERIFY(!part<QToolButton>(windows.main, "SpeedButton1")->isVisible() && !part<QToolButton>(windows.main, "SpeedButton1")->isEnabled());
+        QVERIFY(part<QToolButton>(windows.main, "SpeedButton2")->isVisible() && part<QToolButton>(windows.main, "SpeedButton2")->isEnabled());
+        QVERIFY(part<QWidget>(windows.main, "LMDButtonPanel1")->isVisible());
     }
 
     void failedOpenLogsTwoLinesAndCanBeRetried()
@@ -164,15 +162,15 @@ private slots:
         windows.main.SpeedButton1Click();
         QCOMPARE(fakemmp::journal(), Journal({"MMPOpen()"}));
         QCOMPARE(logLines(windows.main), QStringList({"Try to open the driver...", "  ERROR: can't open!", ""}));
-        QVERIFY(windows.main.SpeedButton1->isVisible() && windows.main.SpeedButton1->isEnabled());
-        QVERIFY(!windows.main.SpeedButton2->isVisible());
-        QVERIFY(!windows.main.LMDButtonPanel1->isVisible());
+        QVERIFY(part<QToolButton>(windows.main, "SpeedButton1")->isVisible() && part<QToolButton>(windows.main, "SpeedButton1")->isEnabled());
+        QVERIFY(!part<QToolButton>(windows.main, "SpeedButton2")->isVisible());
+        QVERIFY(!part<QWidget>(windows.main, "LMDButtonPanel1")->isVisible());
 
         windows.main.SpeedButton1Click();
         Journal expected = {"MMPOpen()"};
         expected.insert(expected.end(), successfulInit.begin(), successfulInit.end());
         QCOMPARE(fakemmp::journal(), expected);
-        QVERIFY(!windows.main.SpeedButton1->isVisible());
+        QVERIFY(!part<QToolButton>(windows.main, "SpeedButton1")->isVisible());
     }
 
     void onlyTheLowEightBitsOfTheOpenResultCount()
@@ -196,7 +194,7 @@ private slots:
     {
         ProgramWindows windows;
         windows.showMain();
-        LogPane& pane = *windows.main.logPane();
+        LogPane& pane = *part<LogPane>(windows.main, "RichEdit1");
         const QString line(pane.activityLog().capacity() - 1, u'x');
         pane.AppendLogLine(line);
         QVERIFY(windows.main.close());
@@ -209,7 +207,7 @@ private slots:
     {
         ProgramWindows windows;
         windows.showMain();
-        DataSet& script = *windows.main.ADOTable2;
+        DataSet& script = *part<DataSet>(windows.main, "ADOTable2");
         script.setValue(script.fieldIndex(QStringLiteral("Data")), QStringLiteral("abc"));
         QVERIFY(!windows.main.close());
         QCOMPARE(reported_, QStringList{QStringLiteral(
@@ -226,12 +224,12 @@ private slots:
     {
         ProgramWindows windows;
         windows.showMain();
-        LogPane& pane = *windows.main.logPane();
+        LogPane& pane = *part<LogPane>(windows.main, "RichEdit1");
         pane.AppendLogLine(QString(pane.activityLog().capacity() - 40, u'x'));
         QVERIFY_THROWS_EXCEPTION(Failure, windows.main.SpeedButton1Click());
         // "Try to open the driver..." and "  Open OK!" fit; "Try to get driver ID..." does not.
         QCOMPARE(fakemmp::journal(), Journal({"MMPOpen()"}));
-        QVERIFY(windows.main.SpeedButton1->isVisible());
+        QVERIFY(part<QToolButton>(windows.main, "SpeedButton1")->isVisible());
     }
 
 private:

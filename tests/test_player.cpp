@@ -1,9 +1,10 @@
 #include "app/Application.h"
 #include "tests/ScriptFile.h"
-#include "log/LogPane.h"
-#include "port/DataRegister.h"
+#include "ui/LogPane.h"
+#include "script/ScriptPlayer.h"
 #include "script/DataSet.h"
 #include "script/ScriptDatabase.h"
+#include "tests/WindowParts.h"
 #include "tests/fake/FakeMmp.h"
 #include "ui/BlinkLabel.h"
 #include "ui/ErrorReport.h"
@@ -75,7 +76,6 @@ private slots:
     void init()
     {
         fakemmp::reset();
-        PortData = 0;
         reported_.clear();
     }
 
@@ -99,11 +99,11 @@ private slots:
         QFETCH(QStringList, played);
         QFETCH(bool, stillPlaying);
         start(numberedRows(3));
-        form().LoopBox->setChecked(loop);
+        loopBox()->setChecked(loop);
         script().moveTo(startRow);
 
         form().PlayClick();
-        QVERIFY(form().LMDLabel2->isHidden());
+        QVERIFY(label()->isHidden());
         tick(5);
 
         QCOMPARE(logged(), played);
@@ -133,7 +133,7 @@ private slots:
         QVERIFY(script().eof());
         clearLog();
 
-        form().LoopBox->setChecked(loop);
+        loopBox()->setChecked(loop);
         if (selectFirst)
             script().first();
         form().PlayClick();
@@ -160,7 +160,7 @@ private slots:
         QCOMPARE(playerState(), Idle);
 
         clearLog();
-        form().LoopBox->setChecked(true);
+        loopBox()->setChecked(true);
         form().PlayClick();
         tick(3);
         QCOMPARE(logged(), QStringList(3, QStringLiteral("Unrecognized Command")));
@@ -184,7 +184,7 @@ private slots:
         start(rows);
         form().PlayScript();
         QCOMPARE(logged(), QStringList{line});
-        QVERIFY(!form().Timer1->isActive());
+        QVERIFY(!waitTimer()->isActive());
     }
 
     void lastRowAWaitStopsAtOnceAndHoldsPlay()
@@ -194,14 +194,14 @@ private slots:
         tick(2);
         QCOMPARE(logged(), QStringList({ran(1), LongWaitLine}));
         QCOMPARE(playerState(), Idle);
-        QVERIFY(form().Timer1->isActive());
-        QCOMPARE(form().Timer1->interval(), LongWait);
+        QVERIFY(waitTimer()->isActive());
+        QCOMPARE(waitTimer()->interval(), LongWait);
 
         form().PlayClick();
-        QVERIFY(!form().Timer2->isActive());
+        QVERIFY(!stepTimer()->isActive());
         endWait();
         form().PlayClick();
-        QVERIFY(form().Timer2->isActive());
+        QVERIFY(stepTimer()->isActive());
     }
 
     void stopDuringAWaitLeavesTheWaitRunning()
@@ -216,9 +216,9 @@ private slots:
 
         form().StopClick();
         QCOMPARE(playerState(), Idle);
-        QVERIFY(form().Timer1->isActive());
+        QVERIFY(waitTimer()->isActive());
         form().PlayClick();
-        QVERIFY(!form().Timer2->isActive());
+        QVERIFY(!stepTimer()->isActive());
 
         endWait();
         form().PlayClick();
@@ -231,11 +231,11 @@ private slots:
         start(numberedRows(2));
         form().PlayClick();
         tick(1);
-        form().LoopBox->setChecked(true);
-        QVERIFY(LoopEnabled);
+        loopBox()->setChecked(true);
+        QVERIFY(player()->loopEnabled());
         tick(2);
-        form().LoopBox->setChecked(false);
-        QVERIFY(!LoopEnabled);
+        loopBox()->setChecked(false);
+        QVERIFY(!player()->loopEnabled());
         tick(5);
         QCOMPARE(logged(), ranRows({1, 2, 1, 2}));
         QCOMPARE(playerState(), Idle);
@@ -252,12 +252,12 @@ private slots:
         form().StopOff1Click();
         QCOMPARE(fakemmp::takeJournal(), std::vector<std::string>({"MMPOutp(0x378,0xFF)", "MMPInp(0x378)"}));
         QCOMPARE(logged(), QStringList{ran(0xFF)});
-        QCOMPARE(PortData, 0xFF);
-        QVERIFY(form().LMDLabel2->isHidden());
+        QCOMPARE(windows_->port.portData(), 0xFF);
+        QVERIFY(label()->isHidden());
 
         form().PlayClick();
         tick(1);
-        form().LMDButtonPanel1Buttons[2]->click();
+        part<QToolButton>(form(), "LMDButtonPanel1Buttons2")->click();
         QCOMPARE(playerState(), Idle);
         QCOMPARE(script().currentRow(), 1);
     }
@@ -265,13 +265,13 @@ private slots:
     void errorInsideATickStopsPlaybackAndIsReportedOnce()
     {
         start(numberedRows(3));
-        LogPane& pane = *form().logPane();
+        LogPane& pane = *logPane();
         pane.AppendLogLine(QString(pane.activityLog().capacity() - 1, u'x'));
         form().PlayClick();
         tick(3);
         QCOMPARE(reported_, QStringList{"RichEdit line insertion error."});
         QCOMPARE(playerState(), Idle);
-        QVERIFY(!form().LMDLabel2->isBlinking());
+        QVERIFY(!label()->isBlinking());
         // The row's action was done; the failing row stays current.
         QCOMPARE(fakemmp::dataRegister(), 1u);
         QCOMPARE(script().currentRow(), 0);
@@ -289,27 +289,27 @@ private slots:
         QVERIFY(!script().isOpen());
         reported_.clear();
 
-        form().Play1->trigger();
+        part<QAction>(form(), "Play1")->trigger();
         QCOMPARE(reported_, QStringList{"The script table is not open."});
-        QVERIFY(!form().Timer2->isActive());
+        QVERIFY(!stepTimer()->isActive());
     }
 
     void shortcutsWorkFromTheTestPanelButNotBehindAModalBox()
     {
         start(numberedRows(2));
-        form().LoopBox->setChecked(true);
+        loopBox()->setChecked(true);
         windows_->showMain();
         windows_->testPanel.showPanel();
         QVERIFY(QTest::qWaitForWindowActive(&windows_->testPanel));
 
         QTest::keyClick(&windows_->testPanel, Qt::Key_F5);
-        QVERIFY(form().Timer2->isActive());
+        QVERIFY(stepTimer()->isActive());
 
         bool stoppedBehindTheBox = true;
         bool playedBehindTheBox = false;
         QTimer::singleShot(0, &windows_->about, [&] {
             QTest::keyClick(&windows_->about, Qt::Key_F6);
-            stoppedBehindTheBox = !form().Timer2->isActive();
+            stoppedBehindTheBox = !stepTimer()->isActive();
             const qsizetype before = logged().size();
             playedBehindTheBox = QTest::qWaitFor([&] { return logged().size() >= before + 3; }, 10000);
             windows_->about.reject();
@@ -321,17 +321,17 @@ private slots:
         windows_->testPanel.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&windows_->testPanel));
         QTest::keyClick(&windows_->testPanel, Qt::Key_F6);
-        QVERIFY(!form().Timer2->isActive());
+        QVERIFY(!stepTimer()->isActive());
     }
 
     void playsAScriptWithAWaitOnRealTimers()
     {
         start({{1, 1}, {20, 50}, {1, 2}});
-        form().Play1->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(!form().Timer2->isActive(), 10000);
+        part<QAction>(form(), "Play1")->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(!stepTimer()->isActive(), 10000);
         QCOMPARE(logged(), QStringList({ran(1), "Waiting  50   (ms)", ran(2)}));
-        QVERIFY(!form().Timer1->isActive());
-        QVERIFY(form().LMDLabel2->isHidden());
+        QVERIFY(!waitTimer()->isActive());
+        QVERIFY(label()->isHidden());
         QVERIFY(reported_.isEmpty());
     }
 
@@ -344,14 +344,20 @@ private:
     }
 
     TWin2kAppForm& form() { return windows_->main; }
-    DataSet& script() { return *form().ADOTable2; }
+    DataSet& script() { return *part<DataSet>(form(), "ADOTable2"); }
+    ScriptPlayer* player() { return part<ScriptPlayer>(form(), "ScriptPlayer"); }
+    QCheckBox* loopBox() { return part<QCheckBox>(form(), "LoopBox"); }
+    BlinkLabel* label() { return part<BlinkLabel>(form(), "LMDLabel2"); }
+    QTimer* stepTimer() { return part<QTimer>(form(), "Timer2"); }
+    QTimer* waitTimer() { return part<QTimer>(form(), "Timer1"); }
+    LogPane* logPane() { return part<LogPane>(form(), "RichEdit1"); }
 
     // Playing: the step timer runs and the label is shown and blinking; any mixture is a fault of its own.
     QString playerState()
     {
-        const bool stepping = form().Timer2->isActive();
-        const bool shown = !form().LMDLabel2->isHidden();
-        const bool blinking = form().LMDLabel2->isBlinking();
+        const bool stepping = stepTimer()->isActive();
+        const bool shown = !label()->isHidden();
+        const bool blinking = label()->isBlinking();
         if (stepping && shown && blinking)
             return Playing;
         if (!stepping && !shown && !blinking)
@@ -362,19 +368,19 @@ private:
     // The step timer's ticks, as many as the event loop would deliver while it runs.
     void tick(qsizetype count)
     {
-        for (qsizetype n = 0; n < count && form().Timer2->isActive(); ++n)
+        for (qsizetype n = 0; n < count && stepTimer()->isActive(); ++n)
             form().Timer2Timer();
     }
 
     void endWait()
     {
-        QVERIFY(form().Timer1->isActive());
+        QVERIFY(waitTimer()->isActive());
         form().Timer1Timer();
-        QVERIFY(!form().Timer1->isActive());
+        QVERIFY(!waitTimer()->isActive());
     }
 
-    QStringList logged() { return form().logPane()->toPlainText().split(u'\n', Qt::SkipEmptyParts); }
-    void clearLog() { form().logPane()->clear(); }
+    QStringList logged() { return logPane()->toPlainText().split(u'\n', Qt::SkipEmptyParts); }
+    void clearLog() { logPane()->clear(); }
 
     std::unique_ptr<ProgramWindows> windows_;
     QStringList reported_;

@@ -3,6 +3,8 @@
 #include "script/ScriptDatabase.h"
 #include "ui/DataControls.h"
 #include "ui/ErrorReport.h"
+#include "port/Port.h"
+#include "tests/WindowParts.h"
 #include "ui/Main.h"
 
 #include <QApplication>
@@ -136,17 +138,18 @@ void TestScriptDatabase::mainWindowWithAnUnusableFile()
     QStringList failures;
     setFailurePresenter([&](const QString& text) { failures.append(text); });
     {
-        TWin2kAppForm window;
+        Port port;
+        TWin2kAppForm window(port);
         QCOMPARE(failures, QStringList(3, QStringLiteral("file is not a database.")));
-        QCOMPARE(window.DBGrid1->model()->rowCount(), 0);
-        QCOMPARE(window.DBGrid2->model()->rowCount(), 0);
-        for (DBNavigator* navigator : {window.DBNavigator1, window.DBNavigator2})
+        QCOMPARE(part<DBGrid>(window, "DBGrid1")->model()->rowCount(), 0);
+        QCOMPARE(part<DBGrid>(window, "DBGrid2")->model()->rowCount(), 0);
+        for (DBNavigator* navigator : {part<DBNavigator>(window, "DBNavigator1"), part<DBNavigator>(window, "DBNavigator2")})
             for (const QToolButton* button : navigator->findChildren<QToolButton*>())
                 QVERIFY2(!button->isEnabled(), qPrintable(button->objectName()));
-        for (const DBEdit* edit : {window.DBEdit1, window.DBEdit2, window.DBEdit3, window.DBEdit4})
+        for (const DBEdit* edit : {part<DBEdit>(window, "DBEdit1"), part<DBEdit>(window, "DBEdit2"), part<DBEdit>(window, "DBEdit3"), part<DBEdit>(window, "DBEdit4")})
             QVERIFY(edit->text().isEmpty());
-        QCOMPARE(window.LMDLabel1->text(), QStringLiteral("Script: Script"));
-        QCOMPARE(window.ADOTable2->fieldAsInt(QStringLiteral("Script Command")), 0);
+        QCOMPARE(part<QLabel>(window, "LMDLabel1")->text(), QStringLiteral("Script: Script"));
+        QCOMPARE(part<DataSet>(window, "ADOTable2")->fieldAsInt(QStringLiteral("Script Command")), 0);
     }
     setFailurePresenter({});
     QCOMPARE(readAll(path), notADatabase());
@@ -157,22 +160,22 @@ void TestScriptDatabase::mainWindowOnFirstStart()
     const QString path = ScriptDatabase::defaultFilePath();
     QStringList failures;
     setFailurePresenter([&](const QString& text) { failures.append(text); });
-    TWin2kAppForm window;
+    Port port;
+    TWin2kAppForm window(port);
     setFailurePresenter({});
 
     QVERIFY(failures.isEmpty());
     QVERIFY(QFileInfo::exists(path));
-    QCOMPARE(window.DBGrid1->model()->rowCount(), 21);
-    QVERIFY(window.DBGrid2->model()->rowCount() > 0);
-    QCOMPARE(window.DBEdit3->text(), QStringLiteral("19"));
+    QCOMPARE(part<DBGrid>(window, "DBGrid1")->model()->rowCount(), 21);
+    QVERIFY(part<DBGrid>(window, "DBGrid2")->model()->rowCount() > 0);
+    QCOMPARE(part<DBEdit>(window, "DBEdit3")->text(), QStringLiteral("19"));
     const double scale = window.layoutScale();
-    QCOMPARE(window.DBGrid2->geometry(),
+    QCOMPARE(part<DBGrid>(window, "DBGrid2")->geometry(),
              QRect(qRound(328 * scale), qRound(168 * scale), qRound(201 * scale), qRound(136 * scale)));
     QStringList titles;
     for (int column = 0; column < 3; ++column)
-        titles.append(window.DBGrid2->model()->headerData(column, Qt::Horizontal).toString());
+        titles.append(part<DBGrid>(window, "DBGrid2")->model()->headerData(column, Qt::Horizontal).toString());
     QCOMPARE(titles, (QStringList{"Line", "Command", "Data"}));
-    QCOMPARE(window.findChild<DBEdit*>(QStringLiteral("DBEdit4")), window.DBEdit4);
 }
 
 int main(int argc, char* argv[])

@@ -1,11 +1,12 @@
 // Script ▸ Load, Save and Clear and the script panel's Insert, Delete and Clear buttons, through the main
 // window with its real dialogs and question boxes.
 #include "app/Application.h"
-#include "log/LogPane.h"
+#include "ui/LogPane.h"
 #include "script/DataSet.h"
 #include "script/ScriptDatabase.h"
 #include "tests/ScriptFile.h"
 #include "tests/TestFiles.h"
+#include "tests/WindowParts.h"
 #include "tests/fake/FakeMmp.h"
 #include "tests/test_dataset_fixture.h"
 #include "ui/BlinkLabel.h"
@@ -115,39 +116,39 @@ private slots:
         const QString mixed = path("mixed.csv");
         writeFile(mixed, MixedFile);
         withAnswers({choose(mixed), press(QMessageBox::Ok)}, [&] {
-            main.LoadScript->trigger();
+            part<QAction>(main, "LoadScript")->trigger();
         });
         QCOMPARE(asked_, QStringList{"Confirm: Replace the 3 rows of the script with the 4 rows of mixed.csv?"});
-        QCOMPARE(shownRows(*main.ADOTable2), MixedRows);
+        QCOMPARE(shownRows(*part<DataSet>(main, "ADOTable2")), MixedRows);
         QCOMPARE(storedScriptRows(ScriptDatabase::defaultFilePath()), MixedRows);
-        QCOMPARE(main.ADOTable2->currentRow(), 0);
-        QVERIFY(!main.ADOTable2->eof());
+        QCOMPARE(part<DataSet>(main, "ADOTable2")->currentRow(), 0);
+        QVERIFY(!part<DataSet>(main, "ADOTable2")->eof());
 
         // The name typed without extension gets csv; the dialog opens on the file loaded last.
         withAnswers({choose(QStringLiteral("saved"))}, [&] {
-            main.SaveScript->trigger();
+            part<QAction>(main, "SaveScript")->trigger();
         });
         QCOMPARE(dialogs_, QStringList({"ScriptOpenDialog on : Script files (*.csv), All Files (*.*); csv",
                                         "ScriptSaveDialog on mixed.csv: Script files (*.csv), All Files (*.*); csv"}));
         const QString saved = path("saved.csv");
         QCOMPARE(contentOf(saved), MixedFile);
 
-        main.ADOTable2->setValue(2, QStringLiteral("999"));
-        main.ADOTable2->next();
-        main.ADOTable2->last();
+        part<DataSet>(main, "ADOTable2")->setValue(2, QStringLiteral("999"));
+        part<DataSet>(main, "ADOTable2")->next();
+        part<DataSet>(main, "ADOTable2")->last();
         main.PlayClick();
-        main.Timer1->start(60000);  // a wait running
+        part<QTimer>(main, "Timer1")->start(60000);  // a wait running
         withAnswers({choose(saved), press(QMessageBox::Ok)}, [&] {
-            main.LoadScript->trigger();
+            part<QAction>(main, "LoadScript")->trigger();
         });
-        QCOMPARE(shownRows(*main.ADOTable2), MixedRows);
+        QCOMPARE(shownRows(*part<DataSet>(main, "ADOTable2")), MixedRows);
         QCOMPARE(storedScriptRows(ScriptDatabase::defaultFilePath()), MixedRows);
-        QCOMPARE(main.ADOTable2->currentRow(), 0);
-        QVERIFY(!main.Timer2->isActive());
-        QVERIFY(!main.LMDLabel2->isVisible());
-        QVERIFY(main.Timer1->isActive());
+        QCOMPARE(part<DataSet>(main, "ADOTable2")->currentRow(), 0);
+        QVERIFY(!part<QTimer>(main, "Timer2")->isActive());
+        QVERIFY(!part<BlinkLabel>(main, "LMDLabel2")->isVisible());
+        QVERIFY(part<QTimer>(main, "Timer1")->isActive());
         QCOMPARE(reported_, QStringList());
-        QCOMPARE(main.logPane()->toPlainText(), QString());
+        QCOMPARE(part<LogPane>(main, "RichEdit1")->toPlainText(), QString());
     }
 
     void hundredThousandRowsRoundTrip()
@@ -160,11 +161,11 @@ private slots:
                     + (line % 3 ? QByteArray::number(-line) : QByteArray()) + "\r\n";
         writeFile(path("big.csv"), file);
         withAnswers({choose(path("big.csv")), press(QMessageBox::Ok), choose(path("again.csv"))}, [&] {
-            main.LoadScript->trigger();
-            main.SaveScript->trigger();
+            part<QAction>(main, "LoadScript")->trigger();
+            part<QAction>(main, "SaveScript")->trigger();
         });
-        QCOMPARE(main.ADOTable2->rowCount(), 100000);
-        QCOMPARE(main.ADOTable2->value(99999, 0), QVariant(100000));
+        QCOMPARE(part<DataSet>(main, "ADOTable2")->rowCount(), 100000);
+        QCOMPARE(part<DataSet>(main, "ADOTable2")->value(99999, 0), QVariant(100000));
         QVERIFY(contentOf(path("again.csv")) == file);
         QCOMPARE(reported_, QStringList());
     }
@@ -194,14 +195,14 @@ private slots:
         const bool vanishes = QTest::currentDataTag() == QByteArray("file gone before reading");
         ProgramWindows windows;
         TWin2kAppForm& main = windows.main;
-        main.ADOTable2->moveTo(1);
+        part<DataSet>(main, "ADOTable2")->moveTo(1);
         playingInAWait(main);
         withAnswers({choose(file, vanishes)}, [&] {
-            main.LoadScript->trigger();
+            part<QAction>(main, "LoadScript")->trigger();
         });
         QCOMPARE(reported_, QStringList{problem.arg(file)});
         expectUntouched(main, 1);
-        QVERIFY(main.Timer2->isActive());
+        QVERIFY(part<QTimer>(main, "Timer2")->isActive());
     }
 
     void rowTheTableRefusesIsABadLine()
@@ -215,7 +216,7 @@ private slots:
         writeFile(path("twice.csv"), "Line,Command,Data\n1,2,3\n\n1,4,5\n");
         ProgramWindows windows;
         withAnswers({choose(path("twice.csv")), press(QMessageBox::Ok)}, [&] {
-            windows.main.LoadScript->trigger();
+            part<QAction>(windows.main, "LoadScript")->trigger();
         });
         QCOMPARE(reported_, QStringList{"Line 4 of " + path("twice.csv") + ": UNIQUE constraint failed: Script.ID."});
         expectUntouched(windows.main, 0);
@@ -227,16 +228,16 @@ private slots:
         writeFile(path("kept.csv"), "kept");
         ProgramWindows windows;
         TWin2kAppForm& main = windows.main;
-        main.ADOTable2->moveTo(2);
+        part<DataSet>(main, "ADOTable2")->moveTo(2);
         playingInAWait(main);
         withAnswers({cancelDialog(), cancelDialog(), choose(path("other.csv")), press(QMessageBox::Cancel),
                      press(QMessageBox::Cancel), choose(path("kept.csv")), pressText(QStringLiteral("&No"))},
                     [&] {
-                        main.SaveScript->trigger();
-                        main.LoadScript->trigger();
-                        main.LoadScript->trigger();
-                        main.Clear->trigger();
-                        main.SaveScript->trigger();
+                        part<QAction>(main, "SaveScript")->trigger();
+                        part<QAction>(main, "LoadScript")->trigger();
+                        part<QAction>(main, "LoadScript")->trigger();
+                        part<QAction>(main, "Clear")->trigger();
+                        part<QAction>(main, "SaveScript")->trigger();
                     });
         QCOMPARE(asked_, QStringList({"Confirm: Replace the 3 rows of the script with the 1 rows of other.csv?",
                                       "Confirm: Delete all 3 rows of the script?",
@@ -244,7 +245,7 @@ private slots:
         QCOMPARE(contentOf(path("kept.csv")), QByteArray("kept"));
         QCOMPARE(QDir(folder_->path()).entryList(QDir::Files), QStringList({"kept.csv", "other.csv"}));
         expectUntouched(main, 2);
-        QVERIFY(main.Timer2->isActive());
+        QVERIFY(part<QTimer>(main, "Timer2")->isActive());
         QCOMPARE(reported_, QStringList());
     }
 
@@ -254,19 +255,19 @@ private slots:
         TWin2kAppForm& main = windows.main;
         main.SpeedButton1Click();
         main.PlayClick();
-        main.Timer1->start(60000);
+        part<QTimer>(main, "Timer1")->start(60000);
         withAnswers({press(QMessageBox::Ok)}, [&] {
-            main.LMDButtonPanel1Buttons[5]->click();
+            part<QToolButton>(main, "LMDButtonPanel1Buttons5")->click();
         });
         QCOMPARE(asked_, QStringList{"Confirm: Delete all 3 rows of the script?"});
-        QCOMPARE(main.ADOTable2->rowCount(), 0);
-        QVERIFY(main.ADOTable2->bof() && main.ADOTable2->eof());
+        QCOMPARE(part<DataSet>(main, "ADOTable2")->rowCount(), 0);
+        QVERIFY(part<DataSet>(main, "ADOTable2")->bof() && part<DataSet>(main, "ADOTable2")->eof());
         QCOMPARE(storedScriptRows(ScriptDatabase::defaultFilePath()), QList<Values>());
-        QVERIFY(!main.Timer2->isActive());
-        QVERIFY(main.Timer1->isActive());
+        QVERIFY(!part<QTimer>(main, "Timer2")->isActive());
+        QVERIFY(part<QTimer>(main, "Timer1")->isActive());
 
         // An empty script: nothing asked, nothing done.
-        withAnswers({}, [&] { main.Clear->trigger(); });
+        withAnswers({}, [&] { part<QAction>(main, "Clear")->trigger(); });
         QCOMPARE(reported_, QStringList());
     }
 
@@ -274,19 +275,19 @@ private slots:
     {
         ProgramWindows windows;
         TWin2kAppForm& main = windows.main;
-        main.ADOTable2->moveTo(1);
-        main.ADOTable2->setValue(2, QStringLiteral("77"));
+        part<DataSet>(main, "ADOTable2")->moveTo(1);
+        part<DataSet>(main, "ADOTable2")->setValue(2, QStringLiteral("77"));
         withAnswers({choose(path("edited.csv"))}, [&] {
-            main.SaveScript->trigger();
+            part<QAction>(main, "SaveScript")->trigger();
         });
         QCOMPARE(contentOf(path("edited.csv")), QByteArray("Line,Command,Data\r\n1,19,\r\n2,20,77\r\n3,2,\r\n"));
         QCOMPARE(storedScriptRows(ScriptDatabase::defaultFilePath())[1], (Values{2, 20, 77}));
 
         // A value the table refuses: the error, no dialog, no file.
-        main.ADOTable2->setValue(2, QStringLiteral("many"));
-        withAnswers({}, [&] { main.SaveScript->trigger(); });
+        part<DataSet>(main, "ADOTable2")->setValue(2, QStringLiteral("many"));
+        withAnswers({}, [&] { part<QAction>(main, "SaveScript")->trigger(); });
         QCOMPARE(reported_.size(), 1);
-        QCOMPARE(main.ADOTable2->state(), DataSet::State::Edit);
+        QCOMPARE(part<DataSet>(main, "ADOTable2")->state(), DataSet::State::Edit);
         QCOMPARE(QDir(folder_->path()).entryList(QDir::Files), QStringList{"edited.csv"});
     }
 
@@ -295,19 +296,19 @@ private slots:
         ProgramWindows windows;
         TWin2kAppForm& main = windows.main;
         main.SpeedButton1Click();
-        main.ADOTable2->moveTo(1);
+        part<DataSet>(main, "ADOTable2")->moveTo(1);
         withAnswers({press(QMessageBox::Cancel), press(QMessageBox::Ok)}, [&] {
-            main.LMDButtonPanel1Buttons[4]->click();
-            QCOMPARE(main.ADOTable2->rowCount(), 3);
-            main.LMDButtonPanel1Buttons[4]->click();
+            part<QToolButton>(main, "LMDButtonPanel1Buttons4")->click();
+            QCOMPARE(part<DataSet>(main, "ADOTable2")->rowCount(), 3);
+            part<QToolButton>(main, "LMDButtonPanel1Buttons4")->click();
         });
         QCOMPARE(asked_, QStringList({"Confirm: Delete record?", "Confirm: Delete record?"}));
         QCOMPARE(storedScriptRows(ScriptDatabase::defaultFilePath()), (QList<Values>{ThreeRows[0], ThreeRows[2]}));
 
-        main.LMDButtonPanel1Buttons[3]->click();
-        QCOMPARE(main.ADOTable2->state(), DataSet::State::Insert);
-        QCOMPARE(main.ADOTable2->currentRow(), 1);
-        QCOMPARE(main.ADOTable2->rowCount(), 3);
+        part<QToolButton>(main, "LMDButtonPanel1Buttons3")->click();
+        QCOMPARE(part<DataSet>(main, "ADOTable2")->state(), DataSet::State::Insert);
+        QCOMPARE(part<DataSet>(main, "ADOTable2")->currentRow(), 1);
+        QCOMPARE(part<DataSet>(main, "ADOTable2")->rowCount(), 3);
         QCOMPARE(reported_, QStringList());
     }
 
@@ -320,11 +321,11 @@ private slots:
         ProgramWindows windows;
         TWin2kAppForm& main = windows.main;
         main.SpeedButton1Click();
-        QVERIFY(!main.ADOTable2->isOpen());
+        QVERIFY(!part<DataSet>(main, "ADOTable2")->isOpen());
         const std::function<void()> commands[] = {
-            [&] { main.LoadScript->trigger(); },           [&] { main.SaveScript->trigger(); },
-            [&] { main.Clear->trigger(); },                [&] { main.LMDButtonPanel1Buttons[3]->click(); },
-            [&] { main.LMDButtonPanel1Buttons[4]->click(); }, [&] { main.LMDButtonPanel1Buttons[5]->click(); },
+            [&] { part<QAction>(main, "LoadScript")->trigger(); },           [&] { part<QAction>(main, "SaveScript")->trigger(); },
+            [&] { part<QAction>(main, "Clear")->trigger(); },                [&] { part<QToolButton>(main, "LMDButtonPanel1Buttons3")->click(); },
+            [&] { part<QToolButton>(main, "LMDButtonPanel1Buttons4")->click(); }, [&] { part<QToolButton>(main, "LMDButtonPanel1Buttons5")->click(); },
         };
         for (const auto& command : commands) {
             reported_.clear();
@@ -351,14 +352,14 @@ private:
     static void playingInAWait(TWin2kAppForm& main)
     {
         main.PlayClick();
-        main.Timer1->start(60000);
+        part<QTimer>(main, "Timer1")->start(60000);
     }
 
     void expectUntouched(TWin2kAppForm& main, int currentRow)
     {
-        QCOMPARE(shownRows(*main.ADOTable2), ThreeRows);
+        QCOMPARE(shownRows(*part<DataSet>(main, "ADOTable2")), ThreeRows);
         QCOMPARE(storedScriptRows(ScriptDatabase::defaultFilePath()), ThreeRows);
-        QCOMPARE(main.ADOTable2->currentRow(), currentRow);
+        QCOMPARE(part<DataSet>(main, "ADOTable2")->currentRow(), currentRow);
     }
 
     // Types the path into the file dialog and presses Enter; records which dialog it was and how it opened.

@@ -1,13 +1,15 @@
 #include "core/Failure.h"
 #include "log/LogSink.h"
-#include "port/DataRegister.h"
-#include "port/ScanStep.h"
+#include "port/Port.h"
+#include "port/TestPanelLogic.h"
+#include "tests/WindowParts.h"
 #include "tests/fake/FakeMmp.h"
 #include "ui/ErrorReport.h"
 #include "ui/GradientFill.h"
 #include "ui/TestPanel.h"
 
 #include <QCheckBox>
+#include <QFrame>
 #include <QLabel>
 #include <QTest>
 #include <QTimer>
@@ -126,8 +128,15 @@ private:
     void startScanAtD5();
     void expectStep(const Step& step, int number);
 
+    QCheckBox* lineBox(int line) const { return part<QCheckBox>(*panel_, QStringLiteral("D%1").arg(line)); }
+    QCheckBox* statusBox(int bit) const { return part<QCheckBox>(*panel_, QStringLiteral("CheckBox%1").arg(bit + 1)); }
+    QToolButton* button(const char* name) const { return part<QToolButton>(*panel_, name); }
+    QTimer* timer(const char* name) const { return part<QTimer>(*panel_, name); }
+    TestPanelLogic* logic() const { return part<TestPanelLogic>(*panel_, "TestPanelLogic"); }
+
     RecordingLog log_;
     QStringList reports_;
+    std::unique_ptr<Port> port_;
     std::unique_ptr<TForm1> panel_;
 };
 
@@ -136,15 +145,15 @@ void TestPanelTest::init()
     fakemmp::reset();
     log_ = {};
     reports_.clear();
-    PortData = 0;
-    ScanDescending = 0;
+    port_ = std::make_unique<Port>();
     setFailurePresenter([this](const QString& text) { reports_ << text; });
-    panel_ = std::make_unique<TForm1>(log_);
+    panel_ = std::make_unique<TForm1>(*port_, log_);
 }
 
 void TestPanelTest::cleanup()
 {
     panel_.reset();
+    port_.reset();
     setFailurePresenter({});
 }
 
@@ -152,7 +161,7 @@ quint8 TestPanelTest::checkedLines() const
 {
     quint8 lines = 0;
     for (int line = 0; line < 8; ++line)
-        lines |= panel_->D[line]->isChecked() ? 1 << line : 0;
+        lines |= lineBox(line)->isChecked() ? 1 << line : 0;
     return lines;
 }
 
@@ -167,7 +176,7 @@ void TestPanelTest::startScanAtD5()
 
 void TestPanelTest::expectStep(const Step& step, int number)
 {
-    tick(panel_->Timer2);
+    tick(timer("Timer2"));
 
     QStringList calls;
     for (std::size_t index = 0; index + 1 < step.writes.size(); ++index)
@@ -182,46 +191,44 @@ void TestPanelTest::expectStep(const Step& step, int number)
     QVERIFY2(actualCalls == calls, qPrintable(where + ": " + actualCalls.join(u' ')));
     const QStringList actualLines = log_.take();
     QVERIFY2(actualLines == lines, qPrintable(where + ": " + actualLines.join(u'|')));
-    QVERIFY2(PortData == step.portData, qPrintable(where));
-    QVERIFY2((ScanDescending != 0) == step.descending, qPrintable(where));
+    QVERIFY2(port_->portData() == step.portData, qPrintable(where));
+    QVERIFY2(logic()->scanDescending() == step.descending, qPrintable(where));
     QVERIFY2(checkedLines() == (step.litLine < 0 ? 0 : 1 << step.litLine), qPrintable(where));
-    QVERIFY2(panel_->Timer2->isActive(), qPrintable(where));
+    QVERIFY2(timer("Timer2")->isActive(), qPrintable(where));
 }
 
 void TestPanelTest::components()
 {
     const auto named = [this](const QString& name) { return panel_->findChild<QObject*>(name); };
     for (int line = 0; line < 8; ++line) {
-        QCOMPARE(named(QStringLiteral("D%1").arg(line)), panel_->D[line]);
-        QCOMPARE(named(QStringLiteral("CheckBox%1").arg(line + 1)), panel_->CheckBox[line]);
+        QVERIFY(qobject_cast<QCheckBox*>(named(QStringLiteral("D%1").arg(line))));
+        QVERIFY(qobject_cast<QCheckBox*>(named(QStringLiteral("CheckBox%1").arg(line + 1))));
     }
-    QCOMPARE(named("ToolBar1"), panel_->ToolBar1);
-    QCOMPARE(named("SpeedButton1"), panel_->SpeedButton1);
-    QCOMPARE(named("SpeedButton2"), panel_->SpeedButton2);
-    QCOMPARE(named("LMDFormFill1"), panel_->LMDFormFill1);
-    QCOMPARE(named("Panel1"), panel_->Panel1);
-    QCOMPARE(named("Panel2"), panel_->Panel2);
-    QCOMPARE(panel_->Label1->text(), "Data");
-    QCOMPARE(panel_->Label2->text(), "Status Byte");
-    QCOMPARE(panel_->CheckBox[5]->text(), "Paper Error");
+    QVERIFY(qobject_cast<QToolBar*>(named("ToolBar1")));
+    QVERIFY(qobject_cast<QToolButton*>(named("SpeedButton1")));
+    QVERIFY(qobject_cast<QToolButton*>(named("SpeedButton2")));
+    QVERIFY(qobject_cast<GradientFill*>(named("LMDFormFill1")));
+    QVERIFY(qobject_cast<QFrame*>(named("Panel1")));
+    QVERIFY(qobject_cast<QFrame*>(named("Panel2")));
+    QCOMPARE(part<QLabel>(*panel_, "Label1")->text(), "Data");
+    QCOMPARE(part<QLabel>(*panel_, "Label2")->text(), "Status Byte");
+    QCOMPARE(statusBox(5)->text(), "Paper Error");
     QCOMPARE(panel_->windowTitle(), "Test Panel");
-    QVERIFY(panel_->SpeedButton1->toolTip().isEmpty() && panel_->SpeedButton2->toolTip().isEmpty());
-    QVERIFY(!panel_->SpeedButton2->isCheckable());
+    QVERIFY(button("SpeedButton1")->toolTip().isEmpty() && button("SpeedButton2")->toolTip().isEmpty());
+    QVERIFY(!button("SpeedButton2")->isCheckable());
 
-    QCOMPARE(named("Timer1"), panel_->Timer1);
-    QCOMPARE(named("Timer2"), panel_->Timer2);
-    QCOMPARE(panel_->Timer1->interval(), 1000);
-    QCOMPARE(panel_->Timer2->interval(), 100);
-    QCOMPARE(panel_->Timer2->timerType(), Qt::PreciseTimer);
-    QVERIFY(!panel_->Timer1->isActive() && !panel_->Timer2->isActive());
+    QCOMPARE(timer("Timer1")->interval(), 1000);
+    QCOMPARE(timer("Timer2")->interval(), 100);
+    QCOMPARE(timer("Timer2")->timerType(), Qt::PreciseTimer);
+    QVERIFY(!timer("Timer1")->isActive() && !timer("Timer2")->isActive());
 
     QStringList tabOrder;
-    QWidget* widget = panel_->D[0];
+    QWidget* widget = lineBox(0);
     do {
         if (widget->focusPolicy() & Qt::TabFocus)
             tabOrder << widget->objectName();
         widget = widget->nextInFocusChain();
-    } while (widget != panel_->D[0]);
+    } while (widget != lineBox(0));
     QCOMPARE(tabOrder, QStringList({"D0", "D1", "D2", "D3", "D4", "D5", "D6", "D7", "CheckBox1", "CheckBox2",
                                     "CheckBox3", "CheckBox4", "CheckBox5", "CheckBox6", "CheckBox7", "CheckBox8"}));
 }
@@ -236,14 +243,14 @@ void TestPanelTest::userClickSwitchesLine_data()
 void TestPanelTest::userClickSwitchesLine()
 {
     QFETCH(bool, spaceBar);
-    QCheckBox* box = panel_->D[3];
+    QCheckBox* box = lineBox(3);
     const auto toggle = [&] { spaceBar ? QTest::keyClick(box, Qt::Key_Space) : click(box); };
 
     toggle();
     QVERIFY(box->isChecked());
     QCOMPARE(takeCalls(), QStringList({"MMPInp(0x378)", "MMPOutp(0x378,0xF7)", "MMPInp(0x378)"}));
     QCOMPARE(log_.take(), QStringList({readBack("F7")}));
-    QCOMPARE(PortData, quint8(0xF7));
+    QCOMPARE(port_->portData(), quint8(0xF7));
 
     toggle();
     QVERIFY(!box->isChecked());
@@ -274,17 +281,17 @@ void TestPanelTest::allOff()
     QFETCH(quint8, portData);
     for (int line = 0; line < 8; ++line) {
         if (checked & (1 << line))
-            click(panel_->D[line]);
+            click(lineBox(line));
     }
     takeCalls();
     log_.take();
-    PortData = 0x12;
+    port_->setPortData(0x12);
 
-    click(panel_->SpeedButton1);
+    click(button("SpeedButton1"));
 
     QCOMPARE(takeCalls(), calls);
     QCOMPARE(log_.take(), lines);
-    QCOMPARE(PortData, portData);
+    QCOMPARE(port_->portData(), portData);
     QCOMPARE(checkedLines(), quint8(0));
 }
 
@@ -302,13 +309,13 @@ void TestPanelTest::scanCycle()
     QFETCH(bool, descending);
     QFETCH(Step, first);
     QFETCH(int, joinsCycleAt);
-    ScanDescending = descending;
+    logic()->setScanDescending(descending);
 
-    click(panel_->SpeedButton2);
+    click(button("SpeedButton2"));
     QCOMPARE(log_.take(), QStringList({"Scan Mode.....  "}));
     QVERIFY(takeCalls().isEmpty());
-    QCOMPARE(PortData, quint8(0xFF));
-    QVERIFY(panel_->Timer2->isActive());
+    QCOMPARE(port_->portData(), quint8(0xFF));
+    QVERIFY(timer("Timer2")->isActive());
 
     expectStep(first, 0);
     const int cycleLength = static_cast<int>(Cycle.size());
@@ -346,22 +353,22 @@ void TestPanelTest::scanAfterIntervention()
     QFETCH(std::vector<Step>, steps);
 
     if (intervention == Intervention::StartWithD0AndD2) {
-        click(panel_->D[0]);
-        click(panel_->D[2]);
+        click(lineBox(0));
+        click(lineBox(2));
         QCOMPARE(fakemmp::dataRegister(), 0xFAu);
         panel_->SpeedButton2Click();
     } else {
         startScanAtD5();
     }
     switch (intervention) {
-    case Intervention::CheckD0ByHand: click(panel_->D[0]); break;
-    case Intervention::UncheckLitBox: click(panel_->D[5]); break;
-    case Intervention::AllOffButton: click(panel_->SpeedButton1); break;
-    case Intervention::ScriptWritesAllOn: WriteDataByte(0x00); break;
+    case Intervention::CheckD0ByHand: click(lineBox(0)); break;
+    case Intervention::UncheckLitBox: click(lineBox(5)); break;
+    case Intervention::AllOffButton: click(button("SpeedButton1")); break;
+    case Intervention::ScriptWritesAllOn: port_->WriteDataByte(0x00); break;
     case Intervention::StartWithD0AndD2: break;
     }
-    QCOMPARE(PortData, portDataThen);
-    QVERIFY(panel_->Timer2->isActive());
+    QCOMPARE(port_->portData(), portDataThen);
+    QVERIFY(timer("Timer2")->isActive());
     takeCalls();
     log_.take();
 
@@ -374,14 +381,14 @@ void TestPanelTest::fullLogStopsTheScan()
     startScanAtD5();
     log_.room = 0;
 
-    tick(panel_->Timer2);
+    tick(timer("Timer2"));
 
     // D5's handler wrote and recorded all off; its read-back line did not fit, and the step ended there.
     QCOMPARE(takeCalls(), QStringList({"MMPInp(0x378)", "MMPOutp(0x378,0xFF)", "MMPInp(0x378)"}));
     QCOMPARE(reports_, QStringList({"RichEdit line insertion error."}));
-    QVERIFY(!panel_->Timer2->isActive());
+    QVERIFY(!timer("Timer2")->isActive());
     QCOMPARE(checkedLines(), quint8(0));
-    QCOMPARE(PortData, quint8(0xFF));
+    QCOMPARE(port_->portData(), quint8(0xFF));
 }
 
 void TestPanelTest::statusPoll_data()
@@ -402,7 +409,7 @@ void TestPanelTest::statusPoll()
     const quint8 bits = static_cast<quint8>(status);
     // Every box starts with the wrong mark, so both directions are seen.
     for (int bit = 0; bit < 8; ++bit)
-        panel_->CheckBox[bit]->setChecked(!((bits >> bit) & 1));
+        statusBox(bit)->setChecked(!((bits >> bit) & 1));
     fakemmp::setStatus(status);
 
     panel_->Timer1Timer();
@@ -410,13 +417,13 @@ void TestPanelTest::statusPoll()
     QCOMPARE(takeCalls(), QStringList({"MMPInp(0x379)"}));
     QCOMPARE(log_.take(), QStringList({"Status Byte  inp(0x379) = 0x" + digits}));
     for (int bit = 0; bit < 8; ++bit)
-        QCOMPARE(panel_->CheckBox[bit]->isChecked(), bool((bits >> bit) & 1));
+        QCOMPARE(statusBox(bit)->isChecked(), bool((bits >> bit) & 1));
 }
 
 void TestPanelTest::statusBoxClickOnlyToggles()
 {
-    click(panel_->CheckBox[7]);
-    QVERIFY(panel_->CheckBox[7]->isChecked());
+    click(statusBox(7));
+    QVERIFY(statusBox(7)->isChecked());
     QVERIFY(takeCalls().isEmpty());
     QVERIFY(log_.lines.isEmpty());
 }
@@ -441,28 +448,28 @@ void TestPanelTest::endScan()
     if (byClose)
         panel_->close();
     else
-        click(panel_->SpeedButton2);
+        click(button("SpeedButton2"));
 
     QCOMPARE(log_.take(), lines);
-    QVERIFY(!panel_->Timer2->isActive());
-    QCOMPARE(panel_->Timer1->isActive(), !byClose);
+    QVERIFY(!timer("Timer2")->isActive());
+    QCOMPARE(timer("Timer1")->isActive(), !byClose);
     QCOMPARE(panel_->isVisible(), !byClose);
     QCOMPARE(checkedLines(), quint8(0));
-    QCOMPARE(PortData, quint8(0xFF));
+    QCOMPARE(port_->portData(), quint8(0xFF));
 }
 
 void TestPanelTest::closeRecordsAllOff()
 {
     panel_->showPanel();
-    WriteDataByte(0x12);
+    port_->WriteDataByte(0x12);
     takeCalls();
 
     panel_->close();
 
     QCOMPARE(takeCalls(), QStringList({"MMPOutp(0x378,0xFF)", "MMPInp(0x378)"}));
     QCOMPARE(log_.take(), QStringList({AllOffLine, readBack("FF")}));
-    QCOMPARE(PortData, quint8(0xFF));
-    QVERIFY(!panel_->isVisible() && !panel_->Timer1->isActive());
+    QCOMPARE(port_->portData(), quint8(0xFF));
+    QVERIFY(!panel_->isVisible() && !timer("Timer1")->isActive());
 }
 
 void TestPanelTest::reopenKeepsDirection()
@@ -471,13 +478,13 @@ void TestPanelTest::reopenKeepsDirection()
     startScanAtD5();
     for (int step = 0; step < 3; ++step)
         panel_->Timer2Timer();
-    QCOMPARE(ScanDescending, 1);
+    QVERIFY(logic()->scanDescending());
     panel_->close();
 
     panel_->showPanel();
-    QVERIFY(panel_->Timer1->isActive());
-    QVERIFY(!panel_->Timer2->isActive());
-    QCOMPARE(ScanDescending, 1);
+    QVERIFY(timer("Timer1")->isActive());
+    QVERIFY(!timer("Timer2")->isActive());
+    QVERIFY(logic()->scanDescending());
     takeCalls();
     log_.take();
 
@@ -489,7 +496,7 @@ void TestPanelTest::reopenKeepsDirection()
 void TestPanelTest::destructionSwitchesNothing()
 {
     panel_->showPanel();
-    click(panel_->D[0]);
+    click(lineBox(0));
     takeCalls();
     log_.take();
 

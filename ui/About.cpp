@@ -80,6 +80,7 @@ private:
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("AboutBox"));
+    Q_ASSERT(!AboutBox);
     AboutBox = this;
     setWindowTitle(QStringLiteral("About Quillet 2005"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -98,6 +99,12 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
     setTabOrder(Panel1, OKButton);
+}
+
+TAboutBox::~TAboutBox()
+{
+    Q_ASSERT(AboutBox == this);
+    AboutBox = nullptr;
 }
 
 void TAboutBox::createPanel()

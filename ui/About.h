@@ -13,16 +13,7 @@ class TAboutBox : public QDialog {
     Q_OBJECT
 public:
     explicit TAboutBox(QWidget* parent = nullptr);
-
-    // Components.
-    QFrame* Panel1 = nullptr;
-    GradientFill* LMDPanelFill1 = nullptr;
-    QLabel* ProgramIcon = nullptr;
-    QLabel* LMDSimpleLabel1 = nullptr;
-    QLabel* LMDSimpleLabel4 = nullptr;
-    QLabel* LMDSimpleLabel2 = nullptr;
-    QLabel* LMDSimpleLabel3 = nullptr;
-    QPushButton* OKButton = nullptr;
+    ~TAboutBox() override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -33,6 +24,16 @@ private:
     void createTexts();
     QLabel* newLabel(const char* name, const QString& text, const QColor& colour, int left, int top,
                      bool bold = false);
+
+    // Components.
+    QFrame* Panel1 = nullptr;
+    GradientFill* LMDPanelFill1 = nullptr;
+    QLabel* ProgramIcon = nullptr;
+    QLabel* LMDSimpleLabel1 = nullptr;
+    QLabel* LMDSimpleLabel4 = nullptr;
+    QLabel* LMDSimpleLabel2 = nullptr;
+    QLabel* LMDSimpleLabel3 = nullptr;
+    QPushButton* OKButton = nullptr;
 };
 
 extern TAboutBox* AboutBox;

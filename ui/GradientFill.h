@@ -20,6 +20,7 @@ std::vector<GradientBand> verticalGradient(const QColor& top, const QColor& bott
 
 // Paints its whole area with such a gradient, below its children.
 class GradientFill : public QWidget {
+    Q_OBJECT
 public:
     GradientFill(const QColor& top, const QColor& bottom, int bands, QWidget* parent = nullptr);
 

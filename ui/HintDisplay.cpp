@@ -1,12 +1,12 @@
 #include "ui/HintDisplay.h"
 
-#include "ui/Main.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QApplication>
 #include <QCursor>
 #include <QEvent>
+#include <QMainWindow>
 #include <QMenu>
 #include <QStatusBar>
 #include <QToolBar>
@@ -91,12 +91,14 @@ QString tooltipText(const QWidget* control)
     return QStringLiteral("%1 (%2)").arg(text, action->shortcut().toString(QKeySequence::NativeText));
 }
 
-HintDisplay::HintDisplay(TWin2kAppForm& mainWindow)
+HintDisplay::HintDisplay(QMainWindow& mainWindow)
     : mainWindow_(mainWindow),
-      statusBar_(mainWindow.StatusBar),
-      toolBar_(mainWindow.ToolBar1),
-      tooltipControls_{mainWindow.ToolButton3, mainWindow.SpeedButton1, mainWindow.SpeedButton2}
+      statusBar_(mainWindow.findChild<QStatusBar*>(QStringLiteral("StatusBar"))),
+      toolBar_(mainWindow.findChild<QToolBar*>(QStringLiteral("ToolBar1")))
 {
+    for (const char* name : {"ToolButton3", "SpeedButton1", "SpeedButton2"})
+        tooltipControls_.append(mainWindow.findChild<QToolButton*>(QString::fromLatin1(name)));
+    Q_ASSERT(statusBar_ && toolBar_ && !tooltipControls_.contains(nullptr));
     restTimer_.setSingleShot(true);
     restTimer_.setInterval(RestBeforeTooltipMs);
     connect(&restTimer_, &QTimer::timeout, this, &HintDisplay::showTooltip);

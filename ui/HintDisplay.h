@@ -7,7 +7,7 @@
 
 class QAction;
 class QStatusBar;
-class TWin2kAppForm;
+class QMainWindow;
 
 // A hint is "short|long"; without "|" it serves whole as both parts.
 QString shortHint(const QString& hint);
@@ -23,10 +23,11 @@ QString tooltipText(const QWidget* control);
 
 // Shows the main window's hints: the long part in its status bar, for the control under the pointer or the
 // highlighted menu entry, each time the event queue runs empty; the short part as a tooltip on the toolbar
-// buttons, after the pointer has rested on one. Every other tooltip of the main window is suppressed.
+// buttons, after the pointer has rested on one. Every other tooltip of the main window is suppressed. It finds
+// the status bar and the toolbar buttons by their names.
 class HintDisplay : public QObject {
 public:
-    explicit HintDisplay(TWin2kAppForm& mainWindow);
+    explicit HintDisplay(QMainWindow& mainWindow);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -42,7 +43,7 @@ private:
     void pointerLeft();
     void showTooltip();
 
-    TWin2kAppForm& mainWindow_;
+    QMainWindow& mainWindow_;
     QStatusBar* statusBar_;
     QWidget* toolBar_;
     QList<QWidget*> tooltipControls_;

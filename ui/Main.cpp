@@ -2,15 +2,16 @@
 
 #include "core/Fonts.h"
 #include "log/LogFileSaver.h"
-#include "log/LogPane.h"
-#include "port/DataRegister.h"
-#include "port/mmp.h"
+#include "port/Port.h"
 #include "script/DataSet.h"
 #include "script/ScriptFileCommands.h"
+#include "script/ScriptPlayer.h"
+#include "script/ScriptRows.h"
 #include "ui/About.h"
 #include "ui/BlinkLabel.h"
 #include "ui/DataControls.h"
 #include "ui/Handlers.h"
+#include "ui/LogPane.h"
 #include "ui/MenuItemLink.h"
 #include "ui/PaintThrottle.h"
 #include "ui/PictureWidgets.h"
@@ -32,8 +33,6 @@
 #include <QToolBar>
 #include <QToolButton>
 
-char DriverIdBuffer[DriverIdSize] = {};
-bool LoopEnabled = false;
 TWin2kAppForm* Win2kAppForm = nullptr;
 
 namespace {
@@ -62,9 +61,10 @@ private:
 
 }  // namespace
 
-TWin2kAppForm::TWin2kAppForm(QWidget* parent) : QMainWindow(parent)
+TWin2kAppForm::TWin2kAppForm(Port& port, QWidget* parent) : QMainWindow(parent), port_(port)
 {
     setObjectName(QStringLiteral("Win2kAppForm"));
+    Q_ASSERT(!Win2kAppForm);
     Win2kAppForm = this;
     setWindowTitle(QStringLiteral("Quillet 2005"));
     setWindowIcon(pictures::programIcon());
@@ -76,6 +76,7 @@ TWin2kAppForm::TWin2kAppForm(QWidget* parent) : QMainWindow(parent)
     createClientArea();
     createTimers();
     playbackPaints_ = new PaintThrottle(*this, 40);
+    createPlayer();
     createLogSaving();
     StatusBar = new QStatusBar(this);
     StatusBar->setObjectName(QStringLiteral("StatusBar"));
@@ -95,7 +96,14 @@ TWin2kAppForm::TWin2kAppForm(QWidget* parent) : QMainWindow(parent)
 
 TWin2kAppForm::~TWin2kAppForm()
 {
+    Q_ASSERT(Win2kAppForm == this);
     Win2kAppForm = nullptr;
+}
+
+void TWin2kAppForm::setSecondaryWindows(TAboutBox& about, TForm1& testPanel)
+{
+    about_ = &about;
+    testPanel_ = &testPanel;
 }
 
 LogSink& TWin2kAppForm::log()
@@ -314,6 +322,18 @@ void TWin2kAppForm::createTimers()
     Timer2 = timer("Timer2");
 }
 
+void TWin2kAppForm::createPlayer()
+{
+    scriptRows_ = std::make_unique<DataSetRows>(*ADOTable2);
+    player_ = new ScriptPlayer(port_, log(), *scriptRows_, *Timer2, *Timer1, this);
+    player_->setObjectName(QStringLiteral("ScriptPlayer"));
+    connect(player_, &ScriptPlayer::playingChanged, playbackPaints_, &PaintThrottle::setActive);
+    connect(player_, &ScriptPlayer::indicatorChanged, LMDLabel2, [this](bool shown) {
+        LMDLabel2->setVisible(shown);
+        LMDLabel2->setBlinking(shown);
+    });
+}
+
 void TWin2kAppForm::connectHandlers()
 {
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { runHandler([this] { SpeedButton1Click(); }); });
@@ -349,26 +369,14 @@ void TWin2kAppForm::FormCreate()
 {
     LMDLabel1->setText(QStringLiteral("Script: ") + ADOTable2->tableName());
     LMDLabel1->adjustSize();
-    LoopEnabled = false;
+    player_->setLoopEnabled(false);
     LoopBox->setChecked(false);
 }
 
 void TWin2kAppForm::SpeedButton1Click()
 {
-    LogSink& out = log();
-    out.AppendLogLine(QStringLiteral("Try to open the driver..."));
-    if ((MMPOpen() & 0xFF) != 0) {
-        out.AppendLogLine(QStringLiteral("  ERROR: can't open!"));
-        return;
-    }
-    out.AppendLogLine(QStringLiteral("  Open OK!"));
-    out.AppendLogLine(QStringLiteral("Try to get driver ID..."));
-    MMPGetID(DriverIdBuffer);
-    out.AppendLogLine(QStringLiteral("  ID = ") + driverIdText(DriverIdBuffer));
-    out.AppendLogLine(QStringLiteral("  outp(0x37a, 0x01)"));
-    MMPOutp(ControlPort, 0x01);
-    UnrecordedAllOff(out);
-    showDriverInitialised();
+    if (port_.initialise(log()))
+        showDriverInitialised();
 }
 
 void TWin2kAppForm::showDriverInitialised()
@@ -384,7 +392,8 @@ void TWin2kAppForm::showDriverInitialised()
 
 void TWin2kAppForm::SpeedButton2Click()
 {
-    Form1->showPanel();
+    Q_ASSERT(testPanel_);
+    testPanel_->showPanel();
 }
 
 void TWin2kAppForm::FileExit1Execute()
@@ -394,7 +403,8 @@ void TWin2kAppForm::FileExit1Execute()
 
 void TWin2kAppForm::HelpAbout1Execute()
 {
-    AboutBox->exec();
+    Q_ASSERT(about_);
+    about_->exec();
 }
 
 void TWin2kAppForm::closeEvent(QCloseEvent* event)
@@ -422,7 +432,7 @@ void TWin2kAppForm::closeEvent(QCloseEvent* event)
 
 void TWin2kAppForm::FormClose()
 {
-    MMPClose();
+    port_.close();
     try {
         log().AppendLogLine(QStringLiteral("Close and end."));
     } catch (const Failure&) {

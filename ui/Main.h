@@ -1,8 +1,7 @@
 #pragma once
 
-#include "port/Registers.h"
-
 #include <QMainWindow>
+#include <QPointer>
 #include <memory>
 
 class BlinkLabel;
@@ -14,6 +13,7 @@ class LogFileSaver;
 class LogPane;
 class LogSink;
 class PaintThrottle;
+class Port;
 class QAction;
 class QCheckBox;
 class QFrame;
@@ -24,21 +24,23 @@ class QToolBar;
 class QToolButton;
 class ScriptDatabase;
 class ScriptFileCommands;
+class ScriptPlayer;
+class ScriptRows;
+class TAboutBox;
+class TForm1;
 
-// The driver's identification text is written here by MMPGetID; zero at start.
-extern char DriverIdBuffer[DriverIdSize];
-// The script player's loop flag.
-extern bool LoopEnabled;
-
-// The main window: menu, actions, toolbar, log pane, script views and player, status bar.
+// The main window: menu, actions, toolbar, log pane, script views, player controls and status bar, wired
+// to the port, the script player and the log saver.
 class TWin2kAppForm : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TWin2kAppForm(QWidget* parent = nullptr);
+    explicit TWin2kAppForm(Port& port, QWidget* parent = nullptr);
     ~TWin2kAppForm() override;
 
+    // The activity log, for the other windows to write to.
     LogSink& log();
-    LogPane* logPane() const { return RichEdit1; }
+    // The windows that Help > About... and the Test Panel button show; created after this one.
+    void setSecondaryWindows(TAboutBox& about, TForm1& testPanel);
     // The layout is designed for a text height of 13 pixels and scaled by the default font's.
     double layoutScale() const { return scale_; }
 
@@ -67,6 +69,31 @@ public:
     void LMDButtonPanel1Buttons3Click();
     void LMDButtonPanel1Buttons4Click();
     void LMDButtonPanel1Buttons5Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QAction* newAction(const char* name, const QString& caption, const QString& hint, const QKeySequence& shortcut);
+    void createActions();
+    void createMenu();
+    void createToolBar();
+    void createClientArea();
+    void createButtonPanel(QWidget* client);
+    void createPlayerControls(QWidget* client);
+    void createTimers();
+    void createPlayer();
+    QRect scaled(int left, int top, int width, int height) const;
+    void showDriverInitialised();
+    void connectHandlers();
+
+    // Implemented beside the script views and the player.
+    void createScriptStore();
+    void openScriptStore();
+    void createDataControls(QWidget* client);
+    void storePendingScriptEdits();
+    void createLogSaving();
+    void createScriptFiles();
 
     // Components.
     QMenuBar* MainMenu1 = nullptr;
@@ -111,29 +138,11 @@ public:
     std::unique_ptr<LogFileSaver> SaveLogic;
     std::unique_ptr<ScriptFileCommands> ScriptFiles;
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
-private:
-    QAction* newAction(const char* name, const QString& caption, const QString& hint, const QKeySequence& shortcut);
-    void createActions();
-    void createMenu();
-    void createToolBar();
-    void createClientArea();
-    void createButtonPanel(QWidget* client);
-    void createPlayerControls(QWidget* client);
-    void createTimers();
-    QRect scaled(int left, int top, int width, int height) const;
-    void showDriverInitialised();
-    void connectHandlers();
-
-    // Implemented beside the script views and the player.
-    void openScriptStore();
-    void createDataControls(QWidget* client);
-    void storePendingScriptEdits();
-    void createLogSaving();
-    void createScriptFiles();
-
+    Port& port_;
+    std::unique_ptr<ScriptRows> scriptRows_;
+    ScriptPlayer* player_ = nullptr;
+    QPointer<TAboutBox> about_;
+    QPointer<TForm1> testPanel_;
     double scale_ = 1.0;
     QAction* speedButton1Item_ = nullptr;
     QAction* speedButton2Item_ = nullptr;

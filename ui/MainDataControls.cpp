@@ -8,23 +8,6 @@
 
 namespace {
 
-// The connection and the two data sets exist before the views are bound to them and before they open.
-void createScriptStore(TWin2kAppForm& form)
-{
-    if (form.ADOConnection1)
-        return;
-    form.ADOConnection1 = new ScriptDatabase(ScriptDatabase::defaultFilePath(), &form);
-    form.ADOConnection1->setObjectName(QStringLiteral("ADOConnection1"));
-    form.ADOTable1 = new DataSet(*form.ADOConnection1, QStringLiteral("CommandTable"), QStringLiteral("CommandID"),
-                                 {QStringLiteral("CommandID"), QStringLiteral("CommandName"),
-                                  QStringLiteral("Command Description")},
-                                 &form);
-    form.ADOTable1->setObjectName(QStringLiteral("ADOTable1"));
-    form.ADOTable2 = new DataSet(*form.ADOConnection1, QStringLiteral("Script"), QStringLiteral("ID"),
-                                 {QStringLiteral("ID"), QStringLiteral("Script Command"), QStringLiteral("Data")}, &form);
-    form.ADOTable2->setObjectName(QStringLiteral("ADOTable2"));
-}
-
 template <typename Widget>
 Widget* placed(Widget* widget, const char* name, const QRect& geometry)
 {
@@ -35,9 +18,26 @@ Widget* placed(Widget* widget, const char* name, const QRect& geometry)
 
 }  // namespace
 
+// The connection and the two data sets exist before the views are bound to them and before they open.
+void TWin2kAppForm::createScriptStore()
+{
+    if (ADOConnection1)
+        return;
+    ADOConnection1 = new ScriptDatabase(ScriptDatabase::defaultFilePath(), this);
+    ADOConnection1->setObjectName(QStringLiteral("ADOConnection1"));
+    ADOTable1 = new DataSet(*ADOConnection1, QStringLiteral("CommandTable"), QStringLiteral("CommandID"),
+                            {QStringLiteral("CommandID"), QStringLiteral("CommandName"),
+                             QStringLiteral("Command Description")},
+                            this);
+    ADOTable1->setObjectName(QStringLiteral("ADOTable1"));
+    ADOTable2 = new DataSet(*ADOConnection1, QStringLiteral("Script"), QStringLiteral("ID"),
+                            {QStringLiteral("ID"), QStringLiteral("Script Command"), QStringLiteral("Data")}, this);
+    ADOTable2->setObjectName(QStringLiteral("ADOTable2"));
+}
+
 void TWin2kAppForm::openScriptStore()
 {
-    createScriptStore(*this);
+    createScriptStore();
     // Each step reports its own failure and start-up goes on; a table step tries the connection again.
     runHandler([this] { ADOConnection1->open(); });
     runHandler([this] { ADOTable1->open(); });
@@ -46,7 +46,7 @@ void TWin2kAppForm::openScriptStore()
 
 void TWin2kAppForm::createDataControls(QWidget* client)
 {
-    createScriptStore(*this);
+    createScriptStore();
     const auto width = [this](int pixels) { return qRound(pixels * scale_); };
 
     DBGrid1 = placed(new DBGrid(*ADOTable1,

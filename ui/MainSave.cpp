@@ -1,7 +1,8 @@
 #include "ui/Main.h"
 
 #include "log/LogFileSaver.h"
-#include "log/LogPane.h"
+#include "ui/LogDialogs.h"
+#include "ui/LogPane.h"
 
 void TWin2kAppForm::createLogSaving()
 {

@@ -1,11 +1,11 @@
 #include "ui/Main.h"
 
 #include "core/FileDialog.h"
-#include "log/LogFileSaver.h"
 #include "script/DataSet.h"
 #include "script/ScriptFileCommands.h"
 #include "ui/ConfirmBox.h"
 #include "ui/DataControls.h"
+#include "ui/LogDialogs.h"
 
 #include <QToolButton>
 

@@ -1,11 +1,7 @@
 #include "ui/TestPanel.h"
 
 #include "core/Fonts.h"
-#include "log/LogSink.h"
-#include "port/DataRegister.h"
-#include "port/Registers.h"
-#include "port/ScanStep.h"
-#include "port/mmp.h"
+#include "port/TestPanelLogic.h"
 #include "ui/GradientFill.h"
 #include "ui/Handlers.h"
 #include "ui/PictureWidgets.h"
@@ -100,7 +96,7 @@ constexpr LineHandler LineHandlers[8] = {&TForm1::D0Click, &TForm1::D1Click, &TF
 
 }  // namespace
 
-TForm1::TForm1(LogSink& log, QWidget* parent) : QWidget(parent), log_(log)
+TForm1::TForm1(Port& port, LogSink& log, QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowFlag(Qt::Window);
@@ -109,6 +105,7 @@ TForm1::TForm1(LogSink& log, QWidget* parent) : QWidget(parent), log_(log)
     // The layout follows the application's default font, as the main window's does, not the panel's own.
     scale_ = QFontMetrics(font()).height() / 13.0;
     setFont(tahomaFont(8));
+    Q_ASSERT(!Form1);
     Form1 = this;
 
     LMDFormFill1 = new GradientFill(QColor(0, 0, 255), QColor(0, 0, 0), 50, this);
@@ -118,10 +115,18 @@ TForm1::TForm1(LogSink& log, QWidget* parent) : QWidget(parent), log_(log)
     createToolBar();
     createTimers();
     orderTabs();
+    logic_ = new TestPanelLogic(port, log, *Timer1, *Timer2, this);
+    logic_->setObjectName(QStringLiteral("TestPanelLogic"));
     connectHandlers();
 
     resize(qRound(ClientWidth * scale_), qRound(ClientHeight * scale_));
     FormCreate();
+}
+
+TForm1::~TForm1()
+{
+    Q_ASSERT(Form1 == this);
+    Form1 = nullptr;
 }
 
 QRect TForm1::scaled(int left, int top, int width, int height) const
@@ -218,7 +223,7 @@ void TForm1::orderTabs()
 
 void TForm1::connectHandlers()
 {
-    // clicked comes only from the user (mouse or space bar); code sets the boxes through setLineBox.
+    // clicked comes only from the user (mouse or space bar); the logic sets the boxes from code.
     for (int line = 0; line < 8; ++line) {
         connect(D[line], &QCheckBox::clicked, this,
                 [this, line] { runHandler([this, line] { (this->*LineHandlers[line])(); }); });
@@ -227,6 +232,20 @@ void TForm1::connectHandlers()
     connect(SpeedButton2, &QToolButton::clicked, this, [this] { runHandler([this] { SpeedButton2Click(); }); });
     connect(Timer1, &QTimer::timeout, this, [this] { runTimerHandler(Timer1, [this] { Timer1Timer(); }); });
     connect(Timer2, &QTimer::timeout, this, [this] { runTimerHandler(Timer2, [this] { Timer2Timer(); }); });
+    connect(logic_, &TestPanelLogic::lineBoxChanged, this, &TForm1::showLineBox);
+    connect(logic_, &TestPanelLogic::statusRead, this, &TForm1::showStatus);
+}
+
+void TForm1::showLineBox(int line, bool checked)
+{
+    const QSignalBlocker quiet(D[line]);
+    D[line]->setChecked(checked);
+}
+
+void TForm1::showStatus(std::uint8_t status)
+{
+    for (int bit = 0; bit < 8; ++bit)
+        CheckBox[bit]->setChecked((status >> bit) & 1);
 }
 
 void TForm1::showPanel()
@@ -268,88 +287,44 @@ void TForm1::resizeEvent(QResizeEvent* event)
 
 void TForm1::FormCreate()
 {
-    Timer1->stop();
+    logic_->created();
 }
 
 void TForm1::FormShow()
 {
-    Timer1->start();
+    logic_->shown();
 }
 
 void TForm1::FormClose()
 {
-    Timer1->stop();
-    Timer2->stop();
-    SpeedButton1Click();
-    PortData = 0xFF;
+    logic_->closed();
 }
 
-void TForm1::switchLine(int line)
-{
-    if (D[line]->isChecked())
-        LineOn(line);
-    else
-        LineOff(line);
-    ReadBackLine(log_);
-}
-
-void TForm1::setLineBox(int line, bool checked)
-{
-    QCheckBox* box = D[line];
-    if (box->isChecked() == checked)
-        return;
-    {
-        const QSignalBlocker quiet(box);
-        box->setChecked(checked);
-    }
-    (this->*LineHandlers[line])();
-}
-
-void TForm1::D0Click() { switchLine(0); }
-void TForm1::D1Click() { switchLine(1); }
-void TForm1::D2Click() { switchLine(2); }
-void TForm1::D3Click() { switchLine(3); }
-void TForm1::D4Click() { switchLine(4); }
-void TForm1::D5Click() { switchLine(5); }
-void TForm1::D6Click() { switchLine(6); }
-void TForm1::D7Click() { switchLine(7); }
+void TForm1::D0Click() { logic_->lineBoxClicked(0, D[0]->isChecked()); }
+void TForm1::D1Click() { logic_->lineBoxClicked(1, D[1]->isChecked()); }
+void TForm1::D2Click() { logic_->lineBoxClicked(2, D[2]->isChecked()); }
+void TForm1::D3Click() { logic_->lineBoxClicked(3, D[3]->isChecked()); }
+void TForm1::D4Click() { logic_->lineBoxClicked(4, D[4]->isChecked()); }
+void TForm1::D5Click() { logic_->lineBoxClicked(5, D[5]->isChecked()); }
+void TForm1::D6Click() { logic_->lineBoxClicked(6, D[6]->isChecked()); }
+void TForm1::D7Click() { logic_->lineBoxClicked(7, D[7]->isChecked()); }
 
 void TForm1::SpeedButton1Click()
 {
-    UnrecordedAllOff(log_);
-    for (int line = 0; line < 8; ++line)
-        setLineBox(line, false);
+    logic_->allOff();
 }
 
 void TForm1::Timer1Timer()
 {
-    const auto status = static_cast<std::uint8_t>(MMPInp(StatusPort) & 0xFF);
-    log_.AppendLogLine(QStringLiteral("Status Byte  inp(0x379) = 0x") + registerHex(status));
-    for (int bit = 0; bit < 8; ++bit)
-        CheckBox[bit]->setChecked((status >> bit) & 1);
+    logic_->pollStatus();
 }
 
 void TForm1::SpeedButton2Click()
 {
-    if (!Timer2->isActive()) {
-        log_.AppendLogLine(QStringLiteral("Scan Mode.....  "));
-        Timer2->start();
-        PortData = 0xFF;
-        return;
-    }
-    log_.AppendLogLine(QStringLiteral("End Scan Mode.....  "));
-    Timer2->stop();
-    SpeedButton1Click();
+    logic_->toggleScan();
 }
 
 void TForm1::Timer2Timer()
 {
-    const ScanPosition next = nextScanPosition({PortData, ScanDescending != 0});
-    PortData = next.portData;
-    ScanDescending = next.descending ? 1 : 0;
-    // Each box's handler may change PortData; the later boxes are tested against the new value.
-    for (int line = 0; line < 8; ++line)
-        setLineBox(line, showsLineAlone(PortData, line));
-    // The step's own write is the one write the log does not echo.
-    MMPOutp(DataPort, PortData);
+    logic_->scanStep();
 }

@@ -2,9 +2,12 @@
 
 #include <QWidget>
 #include <array>
+#include <cstdint>
 
 class GradientFill;
 class LogSink;
+class Port;
+class TestPanelLogic;
 class QCheckBox;
 class QFrame;
 class QLabel;
@@ -12,12 +15,14 @@ class QTimer;
 class QToolBar;
 class QToolButton;
 
-// The Test Panel: switches the data lines by hand, shows the status lines, runs the scan.
-// Closing it by the user hides it after switching all lines off; destroying it switches nothing.
+// The Test Panel's window: its components wired to the panel's logic, which switches the data lines,
+// polls the status lines and runs the scan. Closing it by the user hides it after switching all lines
+// off; destroying it switches nothing.
 class TForm1 : public QWidget {
     Q_OBJECT
 public:
-    explicit TForm1(LogSink& log, QWidget* parent = nullptr);
+    TForm1(Port& port, LogSink& log, QWidget* parent = nullptr);
+    ~TForm1() override;
 
     // Visible, non-modal, in front; centred the first time.
     void showPanel();
@@ -39,6 +44,22 @@ public:
     void SpeedButton2Click();
     void Timer2Timer();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QRect scaled(int left, int top, int width, int height) const;
+    void createToolBar();
+    void createPanels();
+    void createBoxes();
+    void createTimers();
+    void orderTabs();
+    void connectHandlers();
+    void showLineBox(int line, bool checked);
+    void showStatus(std::uint8_t status);
+
     // Components. D[n] is box Dn, line n; CheckBox[k - 1] is CheckBoxk, status bit k - 1.
     std::array<QCheckBox*, 8> D{};
     QToolBar* ToolBar1 = nullptr;
@@ -53,26 +74,7 @@ public:
     QToolButton* SpeedButton2 = nullptr;
     QTimer* Timer2 = nullptr;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-
-private:
-    QRect scaled(int left, int top, int width, int height) const;
-    void createToolBar();
-    void createPanels();
-    void createBoxes();
-    void createTimers();
-    void orderTabs();
-    void connectHandlers();
-
-    // What a box's click handler does: switches its line as the box shows it, then logs the read-back.
-    void switchLine(int line);
-    // Sets box Dn from code; a change runs its handler at once, inside the caller.
-    void setLineBox(int line, bool checked);
-
-    LogSink& log_;
+    TestPanelLogic* logic_ = nullptr;
     double scale_ = 1.0;
     bool shownBefore_ = false;
 };

@@ -60,26 +60,26 @@ void record(const char* format, ...)
 
 extern "C" {
 
-int32_t MMPOpen(void)
+int32_t MMPOpen(void) noexcept
 {
     record("MMPOpen() = 0");
     return 0;
 }
 
-int32_t MMPClose(void)
+int32_t MMPClose(void) noexcept
 {
     record("MMPClose() = 0");
     return 0;
 }
 
-int32_t MMPGetID(char* buffer)
+int32_t MMPGetID(char* buffer) noexcept
 {
     std::memcpy(buffer, Identification, sizeof Identification);
     record("MMPGetID(buffer) = 0");
     return 0;
 }
 
-uint32_t MMPInp(int32_t port)
+uint32_t MMPInp(int32_t port) noexcept
 {
     uint32_t value = 0xFF;
     if (port == DataPort)
@@ -92,7 +92,7 @@ uint32_t MMPInp(int32_t port)
     return value;
 }
 
-int32_t MMPOutp(int32_t port, int32_t value)
+int32_t MMPOutp(int32_t port, int32_t value) noexcept
 {
     const uint32_t byte = static_cast<uint32_t>(value) & 0xFF;
     if (port == DataPort)

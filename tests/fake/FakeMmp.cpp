@@ -53,7 +53,7 @@ std::uint32_t dataRegister() { return state().data; }
 
 extern "C" {
 
-int32_t MMPOpen(void)
+int32_t MMPOpen(void) noexcept
 {
     record("MMPOpen()");
     auto& results = state().openResults;
@@ -64,13 +64,13 @@ int32_t MMPOpen(void)
     return result;
 }
 
-int32_t MMPClose(void)
+int32_t MMPClose(void) noexcept
 {
     record("MMPClose()");
     return 0;
 }
 
-int32_t MMPGetID(char* buffer)
+int32_t MMPGetID(char* buffer) noexcept
 {
     record("MMPGetID()");
     if (const auto& id = state().id)
@@ -78,7 +78,7 @@ int32_t MMPGetID(char* buffer)
     return 0;
 }
 
-uint32_t MMPInp(int32_t port)
+uint32_t MMPInp(int32_t port) noexcept
 {
     record("MMPInp(" + hex(port) + ")");
     auto& s = state();
@@ -94,7 +94,7 @@ uint32_t MMPInp(int32_t port)
     return s.data | s.upperBits;
 }
 
-int32_t MMPOutp(int32_t port, int32_t value)
+int32_t MMPOutp(int32_t port, int32_t value) noexcept
 {
     record("MMPOutp(" + hex(port) + "," + hex(value) + ")");
     if (port == 0x378)

@@ -1,0 +1,96 @@
+#include "script/ScriptPlayer.h"
+
+#include "core/Failure.h"
+#include "port/Port.h"
+#include "script/Interpreter.h"
+#include "script/ScriptRows.h"
+
+#include <QTimer>
+
+ScriptPlayer::ScriptPlayer(Port& port, LogSink& log, ScriptRows& rows, QTimer& stepTimer, QTimer& waitTimer,
+                           QObject* parent)
+    : QObject(parent), port_(port), log_(log), rows_(rows), stepTimer_(stepTimer), waitTimer_(waitTimer)
+{
+    Q_ASSERT(&stepTimer != &waitTimer);
+    Q_ASSERT(!stepTimer.isActive() && !waitTimer.isActive());
+}
+
+bool ScriptPlayer::isPlaying() const
+{
+    return stepTimer_.isActive();
+}
+
+bool ScriptPlayer::isWaiting() const
+{
+    return waitTimer_.isActive();
+}
+
+void ScriptPlayer::play()
+{
+    if (isWaiting())
+        return;
+    if (!rows_.isOpen())
+        throw Failure(QStringLiteral("The script table is not open."));
+    if (isPlaying())
+        return;
+    stepTimer_.start();
+    emit playingChanged(true);
+}
+
+void ScriptPlayer::stop()
+{
+    const bool wasPlaying = isPlaying();
+    stepTimer_.stop();
+    showIndicator(false);
+    if (wasPlaying)
+        emit playingChanged(false);
+}
+
+void ScriptPlayer::stopOff()
+{
+    port_.WriteDataByte(0xFF);
+    port_.ReadBackLine(log_);
+    stop();
+}
+
+void ScriptPlayer::step()
+{
+    try {
+        showIndicator(true);
+        if (isWaiting())
+            return;
+        playRow();
+        rows_.next();
+        if (!rows_.eof())
+            return;
+        if (LoopEnabled)
+            rows_.first();
+        else
+            stop();
+    } catch (...) {
+        // A failing step would fail again at every tick, each behind its own report.
+        stop();
+        throw;
+    }
+}
+
+void ScriptPlayer::endWait()
+{
+    waitTimer_.stop();
+}
+
+void ScriptPlayer::playRow()
+{
+    if (isWaiting())
+        return;
+    executeScriptCommand(rows_.command(), rows_.data(), port_, log_,
+                         [this](int milliseconds) { waitTimer_.start(milliseconds); });
+}
+
+void ScriptPlayer::showIndicator(bool shown)
+{
+    if (indicatorShown_ == shown)
+        return;
+    indicatorShown_ = shown;
+    emit indicatorChanged(shown);
+}
