@@ -40,6 +40,15 @@ private slots:
         QCOMPARE(verticalGradient(Fuchsia, Black, 46, FillHeight).at(band).colour, colour);
     }
 
+    void oneBandFillsTheAreaWithTheStartColour()
+    {
+        const auto bands = verticalGradient(Fuchsia, Black, 1, FillHeight);
+        QCOMPARE(bands.size(), 1u);
+        QCOMPARE(bands[0].colour, Fuchsia);
+        QCOMPARE(bands[0].firstRow, 0);
+        QCOMPARE(bands[0].endRow, FillHeight);
+    }
+
     void bandRows()
     {
         const auto bands = verticalGradient(Fuchsia, Black, 46, FillHeight);

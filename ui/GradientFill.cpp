@@ -6,6 +6,7 @@
 
 int mulDiv(int a, int b, int c)
 {
+    Q_ASSERT(c != 0);
     const std::int64_t product = static_cast<std::int64_t>(a) * b;
     const std::int64_t magnitude = (std::llabs(product) * 2 + std::llabs(c)) / (2 * std::llabs(c));
     return static_cast<int>(((product < 0) != (c < 0)) ? -magnitude : magnitude);
@@ -13,8 +14,10 @@ int mulDiv(int a, int b, int c)
 
 std::vector<GradientBand> verticalGradient(const QColor& top, const QColor& bottom, int bands, int height)
 {
+    Q_ASSERT(bands > 0 && height >= 0);
+    // A single band has the start colour: there is no step between colours to divide.
     const auto component = [bands](int start, int end, int band) {
-        return start + mulDiv(band, end - start, bands - 1);
+        return bands == 1 ? start : start + mulDiv(band, end - start, bands - 1);
     };
     std::vector<GradientBand> result;
     result.reserve(static_cast<std::size_t>(bands));
