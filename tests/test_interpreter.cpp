@@ -23,17 +23,27 @@ struct FullLog : LogSink {
 // PortData before each call, so that a command that leaves it alone shows.
 constexpr int Untouched = 0x5A;
 
-std::string outp(int value)
+std::string outp(const char* digits)
 {
-    return "MMPOutp(0x378,0x" + QString::number(value, 16).toUpper().toStdString() + ")";
+    return std::string("MMPOutp(0x378,0x") + digits + ")";
 }
 
 const std::string inp = "MMPInp(0x378)";
 
-QString readBack(int value)
+QString readBack(const char* digits)
 {
-    return QStringLiteral("  inp(0x378) = 0x") + QString::number(value, 16).toUpper().rightJustified(2, u'0');
+    return QStringLiteral("  inp(0x378) = 0x") + QLatin1String(digits);
 }
+
+// Per line: the byte its on command writes when all lines were off, the byte its off command writes
+// when all were on.
+struct LineBytes {
+    int line;
+    const char* onFromAllOff;
+    const char* offFromAllOn;
+};
+const LineBytes Lines[] = {{0, "FE", "01"}, {1, "FD", "02"}, {2, "FB", "04"}, {3, "F7", "08"},
+                           {4, "EF", "10"}, {5, "DF", "20"}, {6, "BF", "40"}, {7, "7F", "80"}};
 
 }  // namespace
 
@@ -60,25 +70,27 @@ private slots:
         const QString unrecognized = QStringLiteral("Unrecognized Command");
         const QString invalid = QStringLiteral("Invalid Data");
         QTest::newRow("0") << 0 << 0 << 0xFF << Journal{} << unrecognized << Untouched << 0;
-        QTest::newRow("1 with 0") << 1 << 0 << 0xFF << Journal{outp(0x00), inp} << readBack(0x00) << 0x00 << 0;
-        QTest::newRow("1 with 255") << 1 << 255 << 0x00 << Journal{outp(0xFF), inp} << readBack(0xFF) << 0xFF << 0;
+        QTest::newRow("1 with 0") << 1 << 0 << 0xFF << Journal{outp("00"), inp} << readBack("00") << 0x00 << 0;
+        QTest::newRow("1 with 255") << 1 << 255 << 0x00 << Journal{outp("FF"), inp} << readBack("FF") << 0xFF << 0;
         QTest::newRow("1 with 256") << 1 << 256 << 0xFF << Journal{} << invalid << Untouched << 0;
         QTest::newRow("1 with -1") << 1 << -1 << 0xFF << Journal{} << invalid << Untouched << 0;
         // The line commands work on the register as read, ignore Data, and keep the other seven lines.
-        for (int line = 0; line < 8; ++line) {
-            const int bit = 1 << line;
-            for (const int before : {0xFF, 0x00}) {
-                const QByteArray from = before ? "from FF" : "from 00";
-                QTest::addRow("%d %s", 2 + line, from.constData())
-                    << 2 + line << 999 << before << Journal{inp, outp(before & ~bit), inp}
-                    << readBack(before & ~bit) << (before & ~bit) << 0;
-                QTest::addRow("%d %s", 10 + line, from.constData())
-                    << 10 + line << 999 << before << Journal{inp, outp(before | bit), inp}
-                    << readBack(before | bit) << (before | bit) << 0;
-            }
+        for (const LineBytes& bytes : Lines) {
+            const int on = 2 + bytes.line;
+            const int off = 10 + bytes.line;
+            const int onByte = QByteArray(bytes.onFromAllOff).toInt(nullptr, 16);
+            const int offByte = QByteArray(bytes.offFromAllOn).toInt(nullptr, 16);
+            QTest::addRow("%d from FF", on) << on << 999 << 0xFF << Journal{inp, outp(bytes.onFromAllOff), inp}
+                                            << readBack(bytes.onFromAllOff) << onByte << 0;
+            QTest::addRow("%d from 00", on) << on << 999 << 0x00 << Journal{inp, outp("00"), inp} << readBack("00")
+                                            << 0x00 << 0;
+            QTest::addRow("%d from FF", off) << off << 999 << 0xFF << Journal{inp, outp("FF"), inp} << readBack("FF")
+                                             << 0xFF << 0;
+            QTest::addRow("%d from 00", off) << off << 999 << 0x00 << Journal{inp, outp(bytes.offFromAllOn), inp}
+                                             << readBack(bytes.offFromAllOn) << offByte << 0;
         }
-        QTest::newRow("18") << 18 << 999 << 0xFF << Journal{outp(0x00), inp} << readBack(0x00) << 0x00 << 0;
-        QTest::newRow("19") << 19 << 999 << 0x00 << Journal{outp(0xFF), inp} << readBack(0xFF) << 0xFF << 0;
+        QTest::newRow("18") << 18 << 999 << 0xFF << Journal{outp("00"), inp} << readBack("00") << 0x00 << 0;
+        QTest::newRow("19") << 19 << 999 << 0x00 << Journal{outp("FF"), inp} << readBack("FF") << 0xFF << 0;
         QTest::newRow("20 with 500") << 20 << 500 << 0xFF << Journal{} << "Waiting  500   (ms)" << Untouched << 500;
         QTest::newRow("20 with longest") << 20 << 2147483647 << 0xFF << Journal{} << "Waiting  2147483647   (ms)"
                                          << Untouched << 2147483647;
@@ -114,7 +126,7 @@ private slots:
         FullLog log;
         bool waitStarted = false;
         QVERIFY_THROWS_EXCEPTION(Failure, executeScriptCommand(5, 0, port_, log, [](int) {}));
-        QCOMPARE(fakemmp::takeJournal(), Journal({inp, outp(0xF7), inp}));
+        QCOMPARE(fakemmp::takeJournal(), Journal({inp, outp("F7"), inp}));
         QCOMPARE(int(port_.portData()), 0xF7);
         QVERIFY_THROWS_EXCEPTION(Failure, executeScriptCommand(20, 50, port_, log, [&](int) { waitStarted = true; }));
         QVERIFY(waitStarted);

@@ -33,7 +33,7 @@ std::vector<char> repeated(char character, std::size_t count, bool withNul)
     return bytes;
 }
 
-const Journal successfulInit = {"MMPOpen()", "MMPGetID()", "MMPOutp(0x37A,0x1)", "MMPOutp(0x378,0xFF)",
+const Journal successfulInit = {"MMPOpen()", "MMPGetID()", "MMPOutp(0x37A,0x01)", "MMPOutp(0x378,0xFF)",
                                 "MMPInp(0x378)"};
 
 }  // namespace

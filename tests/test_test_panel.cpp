@@ -43,11 +43,6 @@ QStringList takeCalls()
     return calls;
 }
 
-QString hexByte(int value)
-{
-    return QString::number(value, 16).toUpper().rightJustified(2, u'0');
-}
-
 QString readBack(const QString& digits)
 {
     return QStringLiteral("  inp(0x378) = 0x") + digits;
@@ -57,7 +52,7 @@ const QString AllOffLine = QStringLiteral("  outp(0x378, 0xff)");
 
 // What one scan step does with the register reading back what was written.
 struct Step {
-    std::vector<int> writes;  // every write of the data register; the last is the step's own
+    QStringList writes;       // the digits of every write of the data register; the last is the step's own
     QStringList readBacks;    // the digits that end each read-back line
     quint8 portData;
     bool descending;
@@ -66,27 +61,27 @@ struct Step {
 
 // The steady cycle, entered at step 1 with D0 lit and moving up.
 const std::vector<Step> Cycle = {
-    {{0xFF, 0xFD, 0xFD}, {"FF", "FD"}, 0xFD, false, 1},
-    {{0xFF, 0xFB, 0xFB}, {"FF", "FB"}, 0xFB, false, 2},
-    {{0xFF, 0xF7, 0xF7}, {"FF", "F7"}, 0xF7, false, 3},
-    {{0xFF, 0xEF, 0xEF}, {"FF", "EF"}, 0xEF, false, 4},
-    {{0xFF, 0xDF, 0xDF}, {"FF", "DF"}, 0xDF, false, 5},
-    {{0xFF, 0xBF, 0xBF}, {"FF", "BF"}, 0xBF, false, 6},
-    {{0xFF, 0x7F, 0x7F}, {"FF", "7F"}, 0x7F, false, 7},
-    {{0x7F}, {}, 0x7F, true, 7},
-    {{0x3F, 0xBF, 0xBF}, {"3F", "BF"}, 0xBF, true, 6},
-    {{0x9F, 0xDF, 0xDF}, {"9F", "DF"}, 0xDF, true, 5},
-    {{0xCF, 0xEF, 0xEF}, {"CF", "EF"}, 0xEF, true, 4},
-    {{0xE7, 0xF7, 0xF7}, {"E7", "F7"}, 0xF7, true, 3},
-    {{0xF3, 0xFB, 0xFB}, {"F3", "FB"}, 0xFB, true, 2},
-    {{0xF9, 0xFD, 0xFD}, {"F9", "FD"}, 0xFD, true, 1},
-    {{0xFC, 0xFE, 0xFE}, {"FC", "FE"}, 0xFE, true, 0},
-    {{0xFE}, {}, 0xFE, false, 0},
+    {{"FF", "FD", "FD"}, {"FF", "FD"}, 0xFD, false, 1},
+    {{"FF", "FB", "FB"}, {"FF", "FB"}, 0xFB, false, 2},
+    {{"FF", "F7", "F7"}, {"FF", "F7"}, 0xF7, false, 3},
+    {{"FF", "EF", "EF"}, {"FF", "EF"}, 0xEF, false, 4},
+    {{"FF", "DF", "DF"}, {"FF", "DF"}, 0xDF, false, 5},
+    {{"FF", "BF", "BF"}, {"FF", "BF"}, 0xBF, false, 6},
+    {{"FF", "7F", "7F"}, {"FF", "7F"}, 0x7F, false, 7},
+    {{"7F"}, {}, 0x7F, true, 7},
+    {{"3F", "BF", "BF"}, {"3F", "BF"}, 0xBF, true, 6},
+    {{"9F", "DF", "DF"}, {"9F", "DF"}, 0xDF, true, 5},
+    {{"CF", "EF", "EF"}, {"CF", "EF"}, 0xEF, true, 4},
+    {{"E7", "F7", "F7"}, {"E7", "F7"}, 0xF7, true, 3},
+    {{"F3", "FB", "FB"}, {"F3", "FB"}, 0xFB, true, 2},
+    {{"F9", "FD", "FD"}, {"F9", "FD"}, 0xFD, true, 1},
+    {{"FC", "FE", "FE"}, {"FC", "FE"}, 0xFE, true, 0},
+    {{"FE"}, {}, 0xFE, false, 0},
 };
 
 // The first step after the scan starts from all off with no box checked.
-const Step FirstUp = {{0xDF, 0xDF}, {"DF"}, 0xDF, false, 5};
-const Step FirstDown = {{0xF7, 0xF7}, {"F7"}, 0xF7, true, 3};
+const Step FirstUp = {{"DF", "DF"}, {"DF"}, 0xDF, false, 5};
+const Step FirstDown = {{"F7", "F7"}, {"F7"}, 0xF7, true, 3};
 
 enum class Intervention { CheckD0ByHand, StartWithD0AndD2, UncheckLitBox, AllOffButton, ScriptWritesAllOn };
 
@@ -179,9 +174,9 @@ void TestPanelTest::expectStep(const Step& step, int number)
     tick(timer("Timer2"));
 
     QStringList calls;
-    for (std::size_t index = 0; index + 1 < step.writes.size(); ++index)
-        calls << "MMPInp(0x378)" << "MMPOutp(0x378,0x" + hexByte(step.writes[index]) + ")" << "MMPInp(0x378)";
-    calls << "MMPOutp(0x378,0x" + hexByte(step.writes.back()) + ")";
+    for (qsizetype index = 0; index + 1 < step.writes.size(); ++index)
+        calls << "MMPInp(0x378)" << "MMPOutp(0x378,0x" + step.writes[index] + ")" << "MMPInp(0x378)";
+    calls << "MMPOutp(0x378,0x" + step.writes.back() + ")";
     QStringList lines;
     for (const QString& digits : step.readBacks)
         lines << readBack(digits);
@@ -332,10 +327,10 @@ void TestPanelTest::scanAfterIntervention_data()
     // D5 stays lit one step longer, then the cycle goes on.
     QTest::newRow("D0 checked by hand while D5 lit")
         << Intervention::CheckD0ByHand << quint8(0xDE)
-        << std::vector<Step>{{{0xDF, 0xDF}, {"DF"}, 0xDF, false, 5}, Cycle[5]};
+        << std::vector<Step>{{{"DF", "DF"}, {"DF"}, 0xDF, false, 5}, Cycle[5]};
     QTest::newRow("scan started with D0 and D2 checked")
         << Intervention::StartWithD0AndD2 << quint8(0xFF)
-        << std::vector<Step>{{{0xFB, 0xFB}, {"FB"}, 0xFB, false, 2}, Cycle[2]};
+        << std::vector<Step>{{{"FB", "FB"}, {"FB"}, 0xFB, false, 2}, Cycle[2]};
     QTest::newRow("lit box unchecked by hand")
         << Intervention::UncheckLitBox << quint8(0xFF) << std::vector<Step>{FirstUp, Cycle[5]};
     QTest::newRow("all-off button") << Intervention::AllOffButton << quint8(0xFF)
@@ -343,7 +338,7 @@ void TestPanelTest::scanAfterIntervention_data()
     // The light stands still: 0x00 is outside the walk, and so is the byte the lit box's handler leaves.
     QTest::newRow("script writes all on")
         << Intervention::ScriptWritesAllOn << quint8(0x00)
-        << std::vector<Step>{{{0x20, 0x20}, {"20"}, 0x20, false, -1}, {{0x20}, {}, 0x20, false, -1}};
+        << std::vector<Step>{{{"20", "20"}, {"20"}, 0x20, false, -1}, {{"20"}, {}, 0x20, false, -1}};
 }
 
 void TestPanelTest::scanAfterIntervention()

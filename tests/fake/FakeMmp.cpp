@@ -25,10 +25,11 @@ State& state()
     return s;
 }
 
+// Upper-case hexadecimal, at least two digits, as the log and the end-to-end journal write it.
 std::string hex(std::int64_t v)
 {
     char buf[32];
-    std::snprintf(buf, sizeof buf, "0x%llX", static_cast<unsigned long long>(v));
+    std::snprintf(buf, sizeof buf, "0x%02llX", static_cast<unsigned long long>(v));
     return buf;
 }
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 // Test control of the recording driver. Every call is journaled as text such as
-// "MMPOutp(0x378,0xFF)" or "MMPInp(0x379)"; reads return scripted values.
+// "MMPOutp(0x378,0xFF)", "MMPOutp(0x37A,0x01)" or "MMPInp(0x379)"; reads return scripted values.
 namespace fakemmp {
 
 void reset();                                   // empty journal, registers 0xFF, opens succeed, no ID
