@@ -1,7 +1,7 @@
 #include "core/Failure.h"
-#include "log/LogSink.h"
 #include "port/Port.h"
 #include "script/Interpreter.h"
+#include "tests/RecordingLog.h"
 #include "tests/fake/FakeMmp.h"
 
 #include <QTest>
@@ -10,15 +10,6 @@ using Journal = std::vector<std::string>;
 Q_DECLARE_METATYPE(Journal)
 
 namespace {
-
-struct RecordingLog : LogSink {
-    void AppendLogLine(const QString& line) override { lines << line; }
-    QStringList lines;
-};
-
-struct FullLog : LogSink {
-    void AppendLogLine(const QString&) override { throw Failure(QStringLiteral("RichEdit line insertion error")); }
-};
 
 // PortData before each call, so that a command that leaves it alone shows.
 constexpr int Untouched = 0x5A;
@@ -123,7 +114,8 @@ private slots:
     // A full log fails the call only after the row's action has been carried out.
     void fullLogFailsAfterTheAction()
     {
-        FullLog log;
+        RecordingLog log;
+        log.room = 0;
         bool waitStarted = false;
         QVERIFY_THROWS_EXCEPTION(Failure, executeScriptCommand(5, 0, port_, log, [](int) {}));
         QCOMPARE(fakemmp::takeJournal(), Journal({inp, outp("F7"), inp}));

@@ -1,10 +1,10 @@
 // The script player on its own: a script held in memory, timers that are never left to fire (the test
 // delivers their ticks), the recording driver, and a log that can be made full.
 #include "core/Failure.h"
-#include "log/LogSink.h"
 #include "port/Port.h"
 #include "script/ScriptPlayer.h"
 #include "script/ScriptRows.h"
+#include "tests/RecordingLog.h"
 #include "tests/fake/FakeMmp.h"
 
 #include <QSignalSpy>
@@ -48,20 +48,6 @@ public:
 
 private:
     bool atEnd_ = false;
-};
-
-struct RecordingLog : LogSink {
-    QStringList lines;
-    int room = -1;  // lines still taken; negative for no limit
-
-    void AppendLogLine(const QString& line) override
-    {
-        if (room == 0)
-            throw Failure(QStringLiteral("RichEdit line insertion error"));
-        if (room > 0)
-            --room;
-        lines << line;
-    }
 };
 
 }  // namespace

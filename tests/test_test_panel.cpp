@@ -1,7 +1,7 @@
 #include "core/Failure.h"
-#include "log/LogSink.h"
 #include "port/Port.h"
 #include "port/TestPanelLogic.h"
+#include "tests/RecordingLog.h"
 #include "tests/WindowParts.h"
 #include "tests/fake/FakeMmp.h"
 #include "ui/ErrorReport.h"
@@ -18,22 +18,6 @@
 #include <memory>
 
 namespace {
-
-// The log, which can be made full after a number of lines.
-struct RecordingLog : LogSink {
-    QStringList lines;
-    int room = -1;  // lines still taken; negative for no limit
-
-    void AppendLogLine(const QString& line) override
-    {
-        if (room == 0)
-            throw Failure(QStringLiteral("RichEdit line insertion error"));
-        if (room > 0)
-            --room;
-        lines << line;
-    }
-    QStringList take() { return std::exchange(lines, {}); }
-};
 
 QStringList takeCalls()
 {

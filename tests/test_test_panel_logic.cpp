@@ -1,32 +1,13 @@
 // The Test Panel's logic on its own: no window, the recording driver, timers whose ticks the test
 // delivers, and one list of what happened in order: log lines and boxes set from code.
 #include "core/Failure.h"
-#include "log/LogSink.h"
 #include "port/Port.h"
 #include "port/TestPanelLogic.h"
+#include "tests/RecordingLog.h"
 #include "tests/fake/FakeMmp.h"
 
 #include <QTest>
 #include <QTimer>
-
-namespace {
-
-struct Events : LogSink {
-    QStringList happened;
-    int room = -1;  // log lines still taken; negative for no limit
-
-    void AppendLogLine(const QString& line) override
-    {
-        if (room == 0)
-            throw Failure(QStringLiteral("RichEdit line insertion error"));
-        if (room > 0)
-            --room;
-        happened << line;
-    }
-    QStringList take() { return std::exchange(happened, {}); }
-};
-
-}  // namespace
 
 class TestPanelLogicTest : public QObject {
     Q_OBJECT
@@ -42,7 +23,7 @@ private slots:
         logic_ = std::make_unique<TestPanelLogic>(*port_, events_, *pollTimer_, *scanTimer_);
         connect(logic_.get(), &TestPanelLogic::lineBoxChanged, this, [this](int line, bool checked) {
             QCOMPARE(logic_->lineBoxChecked(line), checked);
-            events_.happened << QStringLiteral("D%1 %2").arg(line).arg(checked ? "checked" : "unchecked");
+            events_.lines << QStringLiteral("D%1 %2").arg(line).arg(checked ? "checked" : "unchecked");
         });
     }
 
@@ -160,7 +141,7 @@ private slots:
     }
 
 private:
-    Events events_;
+    RecordingLog events_;
     std::unique_ptr<Port> port_;
     std::unique_ptr<QTimer> pollTimer_;
     std::unique_ptr<QTimer> scanTimer_;
