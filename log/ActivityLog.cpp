@@ -8,6 +8,7 @@
 ActivityLog::ActivityLog(QTextDocument& document, QTextCharFormat lineFormat, int capacity)
     : document_(document), lineFormat_(std::move(lineFormat)), capacity_(capacity)
 {
+    Q_ASSERT(capacity > 0);
 }
 
 int ActivityLog::length() const
@@ -23,6 +24,7 @@ bool ActivityLog::endsWithLineBreak() const
 
 void ActivityLog::AppendLogLine(const QString& line)
 {
+    Q_ASSERT(!line.contains(u'\n') && !line.contains(u'\r'));
     const int end = length();
     const QString text = (end == 0 || endsWithLineBreak()) ? line + u'\n' : u'\n' + line;
 

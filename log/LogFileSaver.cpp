@@ -13,6 +13,7 @@ LogFileSaver::LogFileSaver(QTextDocument& log, RtfDefaults defaults, PathQuestio
       askPath_(std::move(askPath)),
       confirmOverwrite_(std::move(confirmOverwrite))
 {
+    Q_ASSERT(askPath_ && confirmOverwrite_);
 }
 
 void LogFileSaver::save()

@@ -6,6 +6,7 @@
 
 PaintThrottle::PaintThrottle(QWidget& window, int intervalMilliseconds) : QObject(&window), window_(window)
 {
+    Q_ASSERT(intervalMilliseconds > 0);
     interval_.setInterval(intervalMilliseconds);
     connect(&interval_, &QTimer::timeout, this, &PaintThrottle::releasePendingPaint);
     window_.installEventFilter(this);
