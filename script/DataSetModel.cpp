@@ -143,9 +143,8 @@ QVariant DataSetModel::headerData(int section, Qt::Orientation orientation, int 
 
 void DataSetModel::markCurrentRow()
 {
-    for (const int row : {markedRow_, dataSet_.currentRow()}) {
-        if (row >= 0 && row < rowCount())
-            emit headerDataChanged(Qt::Vertical, row, row);
-    }
+    const auto shown = [this](int row) { return row >= 0 && row < rowCount() ? row : -1; };
+    const int previous = markedRow_;
     markedRow_ = dataSet_.currentRow();
+    emit markerMoved(shown(previous), shown(markedRow_));
 }

@@ -10,6 +10,10 @@ class DataSet;
 // and a marker in the row header for the current row (browsing, editing or new). The data set announces a
 // row-list change after making it, so the model keeps its own row count and, inside its begin/end brackets,
 // shows the rows as they were before; views must not move the data set while that happens (isChangingRows).
+//
+// The marker's moves are announced by markerMoved, not headerDataChanged: an item view lays itself out
+// afresh at every headerDataChanged, which costs far more than the move itself when a script plays a row
+// each millisecond. A receiver repaints the marker's old and new rows and must not move the data set.
 class DataSetModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -30,6 +34,10 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+signals:
+    // previousRow or row is -1 where no row carries the marker.
+    void markerMoved(int previousRow, int row);
 
 private:
     void resolveFields();

@@ -100,6 +100,7 @@ private slots:
     void droppingAnInsertedRowKeepsTheOthers();
     void deleteRemovesTheRowItAskedAbout_data();
     void deleteRemovesTheRowItAskedAbout();
+    void deferredViewsCatchUpBeforeTheUserActs();
 };
 
 void TestDataSetViews::typingInTheGridIsStoredOnRowChange()
@@ -424,6 +425,30 @@ void TestDataSetViews::deleteRemovesTheRowItAskedAbout()
     QCOMPARE(views.script().rowCount(), 3);
     QCOMPARE(views.script().fieldValue(Data), QVariant(40));
     QCOMPARE(views.grid->currentIndex().row(), views.script().currentRow());
+}
+
+// While a script plays, the views follow the moves later, but never let the user act on a stale row.
+void TestDataSetViews::deferredViewsCatchUpBeforeTheUserActs()
+{
+    ScriptViews views(numberedRows(5));
+    views.grid->setUpdatesDeferred(true);
+    views.dataEdit->setUpdatesDeferred(true);
+    views.script().moveTo(3);
+    QCOMPARE(views.grid->currentIndex().row(), 0);
+    QCOMPARE(views.dataEdit->text(), QStringLiteral("10"));
+
+    // The grid still shows the first row as current; clicking it selects it.
+    views.clickCell(0, 1);
+    QCOMPARE(views.script().currentRow(), 0);
+
+    views.script().moveTo(2);
+    QTest::mouseClick(views.dataEdit, Qt::LeftButton);
+    QCOMPARE(views.dataEdit->text(), QStringLiteral("30"));
+    views.script().moveTo(4);
+    views.grid->setUpdatesDeferred(false);
+    views.dataEdit->setUpdatesDeferred(false);
+    QCOMPARE(views.grid->currentIndex().row(), 4);
+    QCOMPARE(views.dataEdit->text(), QStringLiteral("50"));
 }
 
 QTEST_MAIN(TestDataSetViews)

@@ -99,6 +99,22 @@ QList<DataSetModel::Column> modelColumns(const QList<DBGrid::Column>& columns)
     return result;
 }
 
+// The row header holds only the current-row marker, at a fixed width: its size never depends on its texts,
+// so it does not measure them, and a moved marker repaints just the two rows concerned.
+class RowMarkerHeader : public QHeaderView {
+public:
+    explicit RowMarkerHeader(QWidget* parent) : QHeaderView(Qt::Vertical, parent) {}
+
+    QSize sizeHint() const override { return {minimumWidth(), defaultSectionSize()}; }
+
+    void repaintRows(int previousRow, int row)
+    {
+        for (const int marked : {previousRow, row})
+            if (marked >= 0)
+                updateSection(marked);
+    }
+};
+
 bool isUntouchedNewRow(const DataSet& dataSet)
 {
     return dataSet.state() == DataSet::State::Insert && !dataSet.isModified();
@@ -131,6 +147,8 @@ DBGrid::DBGrid(DataSet& dataSet, const QList<Column>& columns, Editing editing, 
       model_(new DataSetModel(dataSet, modelColumns(columns), this)),
       editable_(editing == Editing::Editable)
 {
+    auto* rowHeader = new RowMarkerHeader(this);
+    setVerticalHeader(rowHeader);
     setModel(model_);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
@@ -150,8 +168,9 @@ DBGrid::DBGrid(DataSet& dataSet, const QList<Column>& columns, Editing editing, 
     for (int column = 0; column < columns.size(); ++column)
         setColumnWidth(column, columns[column].width);
 
-    connect(&dataSet_, &DataSet::currentRowChanged, this, &DBGrid::followCurrentRow);
+    connect(&dataSet_, &DataSet::currentRowChanged, this, [this] { following_.request(); });
     connect(&dataSet_, &DataSet::updateRecordRequested, this, &DBGrid::handOverTyping);
+    connect(model_, &DataSetModel::markerMoved, rowHeader, &RowMarkerHeader::repaintRows);
 }
 
 void DBGrid::keyboardSearch(const QString&)
@@ -179,8 +198,17 @@ bool DBGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
     return QTableView::edit(index, trigger, event);
 }
 
+bool DBGrid::viewportEvent(QEvent* event)
+{
+    // The user acts on the row the grid shows.
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)
+        following_.flush();
+    return QTableView::viewportEvent(event);
+}
+
 void DBGrid::keyPressEvent(QKeyEvent* event)
 {
+    following_.flush();
     if (editable_ && handleEditingKey(event)) {
         event->accept();
         return;
@@ -322,7 +350,7 @@ DBEdit::DBEdit(DataSet& dataSet, QString fieldName, QWidget* parent)
     connect(this, &QLineEdit::textEdited, this, &DBEdit::startEditing);
     connect(this, &QLineEdit::editingFinished, this, &DBEdit::handOverTyping);
     connect(&dataSet_, &DataSet::updateRecordRequested, this, &DBEdit::handOverTyping);
-    connect(&dataSet_, &DataSet::currentRowChanged, this, &DBEdit::showField);
+    connect(&dataSet_, &DataSet::currentRowChanged, this, [this] { showingRow_.request(); });
     connect(&dataSet_, &DataSet::stateChanged, this, &DBEdit::showField);
     connect(&dataSet_, &DataSet::dataChanged, this, [this](int row) {
         if (row == dataSet_.currentRow() && !isModified())
@@ -331,8 +359,16 @@ DBEdit::DBEdit(DataSet& dataSet, QString fieldName, QWidget* parent)
     showField();
 }
 
+void DBEdit::mousePressEvent(QMouseEvent* event)
+{
+    showingRow_.flush();
+    QLineEdit::mousePressEvent(event);
+}
+
 void DBEdit::keyPressEvent(QKeyEvent* event)
 {
+    // The user types over the row the box shows.
+    showingRow_.flush();
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         if (isModified())
             showField();

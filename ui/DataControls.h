@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/DeferredUpdate.h"
+
 #include <QLineEdit>
 #include <QList>
 #include <QString>
@@ -37,11 +39,15 @@ public:
 
     DataSet& dataSet() const { return dataSet_; }
     void keyboardSearch(const QString& search) override;
+    // While deferred, the grid follows the data set's current row at most every 40 ms, and at once when
+    // the user presses a key or a mouse button on it.
+    void setUpdatesDeferred(bool deferred) { following_.setDeferred(deferred); }
 
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     bool handleEditingKey(const QKeyEvent* event);
@@ -51,6 +57,7 @@ private:
     DataSet& dataSet_;
     DataSetModel* model_;
     bool editable_;
+    DeferredUpdate following_{[this] { followCurrentRow(); }};
 };
 
 // Buttons that move the data set's cursor, insert and delete rows. Each button has an objectName
@@ -79,9 +86,13 @@ class DBEdit : public QLineEdit {
     Q_OBJECT
 public:
     DBEdit(DataSet& dataSet, QString fieldName, QWidget* parent = nullptr);
+    // While deferred, the box shows a new current row at most every 40 ms, and at once when the user
+    // presses a key or a mouse button on it.
+    void setUpdatesDeferred(bool deferred) { showingRow_.setDeferred(deferred); }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     void startEditing();
@@ -91,4 +102,5 @@ private:
     DataSet& dataSet_;
     QString fieldName_;
     bool keepTyping_ = false;
+    DeferredUpdate showingRow_{[this] { showField(); }};
 };
