@@ -143,6 +143,33 @@ private slots:
         QVERIFY(across->isVisible() && down->isVisible());
     }
 
+    // While deferred (a script playing), the caret and the view catch up when the deferral ends, and a
+    // reader who scrolled up in between stays there.
+    void deferredFollowingCatchesUpAndKeepsTheReadersScroll()
+    {
+        LogPane pane;
+        pane.resize(300, 100);
+        pane.show();
+        QScrollBar* bar = pane.verticalScrollBar();
+        for (int line = 0; line < 40; ++line)
+            pane.AppendLogLine(QStringLiteral("line %1").arg(line));
+        QTRY_VERIFY(bar->maximum() > 0);
+
+        pane.setUpdatesDeferred(true);
+        for (int line = 0; line < 40; ++line)
+            pane.AppendLogLine(QStringLiteral("played %1").arg(line));
+        pane.setUpdatesDeferred(false);
+        QCOMPARE(pane.textCursor().position(), pane.activityLog().length());
+        QCOMPARE(bar->value(), bar->maximum());
+
+        pane.setUpdatesDeferred(true);
+        pane.AppendLogLine(QStringLiteral("played once more"));
+        bar->setValue(0);
+        pane.AppendLogLine(QStringLiteral("while reading above"));
+        pane.setUpdatesDeferred(false);
+        QCOMPARE(bar->value(), 0);
+    }
+
     void fullLogKeepsWhatFitsAndFailsEveryAppend()
     {
         QTextDocument document;

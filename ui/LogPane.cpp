@@ -12,10 +12,19 @@ const QColor LogPane::TextColour(255, 255, 0);
 
 namespace {
 
+// Log lines are plain text, so they are laid out without the font's shaping engine (and without kerning,
+// as the classic rich edit control draws them): shaping was most of the cost of appending a line.
+QFont paneFont()
+{
+    QFont font = tahomaFont(8);
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    return font;
+}
+
 QTextCharFormat paneLineFormat()
 {
     QTextCharFormat format;
-    format.setFont(tahomaFont(8));
+    format.setFont(paneFont());
     format.setForeground(LogPane::TextColour);
     return format;
 }
@@ -43,8 +52,13 @@ LogPane::LogPane(QWidget* parent)
     }
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
 
-    document()->setDefaultFont(tahomaFont(8));
-    setFont(tahomaFont(8));
+    // Lines are always left to right; left undecided, every layout would scan the text of the blocks it
+    // passes for their direction.
+    QTextOption option = document()->defaultTextOption();
+    option.setTextDirection(Qt::LeftToRight);
+    document()->setDefaultTextOption(option);
+    document()->setDefaultFont(paneFont());
+    setFont(paneFont());
     setCurrentCharFormat(paneLineFormat());
 
     QPalette colours = palette();
@@ -67,18 +81,34 @@ QTextCharFormat LogPane::lineFormat() const
 void LogPane::AppendLogLine(const QString& line)
 {
     // Follow the new line only when the end was already in view: a reader who scrolled up stays put.
-    // Decided before the insertion, which already moves the scroll range.
-    const QScrollBar* bar = verticalScrollBar();
-    followEnd_ = bar->value() >= bar->maximum();
-    keptScroll_ = bar->value();
+    // Decided before the insertion, which already moves the scroll range; lines whose caret placement is
+    // deferred keep the decision made for the first of them.
+    if (!caretPending_) {
+        const QScrollBar* bar = verticalScrollBar();
+        followEnd_ = bar->value() >= bar->maximum();
+        keptScroll_ = bar->value();
+    }
     log_.AppendLogLine(line);
 }
 
 void LogPane::placeCaret(const QTextCursor& cursor)
 {
+    pendingCaret_ = cursor;
+    caretPending_ = true;
+    caretPlacement_.request();
+}
+
+void LogPane::applyCaretPlacement()
+{
+    if (!caretPending_)
+        return;
+    caretPending_ = false;
     QScrollBar* bar = verticalScrollBar();
-    setTextCursor(cursor);
-    bar->setValue(followEnd_ ? bar->maximum() : keptScroll_);
+    // A reader who scrolled while the placement was deferred stays where they went.
+    const int shown = bar->value();
+    const bool readerScrolled = shown != keptScroll_;
+    setTextCursor(pendingCaret_);
+    bar->setValue(readerScrolled ? shown : followEnd_ ? bar->maximum() : keptScroll_);
 }
 
 int LogPane::roomFor(int insertedLength) const
@@ -88,8 +118,17 @@ int LogPane::roomFor(int insertedLength) const
     return log_.capacity() - afterEdit;
 }
 
+bool LogPane::viewportEvent(QEvent* event)
+{
+    // The reader acts on the caret and scroll position they see.
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::Wheel)
+        caretPlacement_.flush();
+    return QTextEdit::viewportEvent(event);
+}
+
 void LogPane::keyPressEvent(QKeyEvent* event)
 {
+    caretPlacement_.flush();
     const bool insertsText = !event->text().isEmpty() && (event->text().at(0).isPrint()
                                                           || event->key() == Qt::Key_Return
                                                           || event->key() == Qt::Key_Enter);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/DeferredUpdate.h"
 #include "log/ActivityLog.h"
 
 #include <QTextEdit>
@@ -17,17 +18,24 @@ public:
     void AppendLogLine(const QString& line) override;
     ActivityLog& activityLog() { return log_; }
     QTextCharFormat lineFormat() const;
+    // While deferred, the caret and the scroll position follow new lines at most every 40 ms.
+    void setUpdatesDeferred(bool deferred) { caretPlacement_.setDeferred(deferred); }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     void insertFromMimeData(const QMimeData* source) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     int roomFor(int insertedLength) const;
     void placeCaret(const QTextCursor& cursor);
+    void applyCaretPlacement();
 
     ActivityLog log_;
     bool followEnd_ = true;
     int keptScroll_ = 0;
+    QTextCursor pendingCaret_;
+    bool caretPending_ = false;
+    DeferredUpdate caretPlacement_{[this] { applyCaretPlacement(); }};
 };
