@@ -4,14 +4,12 @@
 #include "port/Port.h"
 #include "script/Interpreter.h"
 #include "script/ScriptRows.h"
+#include "script/StepTimer.h"
 
-#include <QTimer>
-
-ScriptPlayer::ScriptPlayer(Port& port, LogSink& log, ScriptRows& rows, QTimer& stepTimer, QTimer& waitTimer,
-                           QObject* parent)
+ScriptPlayer::ScriptPlayer(Port& port, LogSink& log, ScriptRows& rows, StepTimer& stepTimer,
+                           WaitTimer& waitTimer, QObject* parent)
     : QObject(parent), port_(port), log_(log), rows_(rows), stepTimer_(stepTimer), waitTimer_(waitTimer)
 {
-    Q_ASSERT(&stepTimer != &waitTimer);
     Q_ASSERT(!stepTimer.isActive() && !waitTimer.isActive());
 }
 
@@ -77,6 +75,8 @@ void ScriptPlayer::step()
 void ScriptPlayer::endWait()
 {
     waitTimer_.stop();
+    // The row after the wait is due when the wait ends, not a step later.
+    stepTimer_.resumeAt(waitTimer_.end());
 }
 
 void ScriptPlayer::playRow()
@@ -84,7 +84,11 @@ void ScriptPlayer::playRow()
     if (isWaiting())
         return;
     executeScriptCommand(rows_.command(), rows_.data(), port_, log_,
-                         [this](int milliseconds) { waitTimer_.start(milliseconds); });
+                         [this](int milliseconds) {
+                             // Measured from when the wait row was due, so lateness does not add up.
+                             waitTimer_.start(stepTimer_.dueOfTick(), milliseconds);
+                             stepTimer_.hold();
+                         });
 }
 
 void ScriptPlayer::showIndicator(bool shown)

@@ -4,20 +4,22 @@
 
 class LogSink;
 class Port;
-class QTimer;
 class ScriptRows;
+class StepTimer;
+class WaitTimer;
 
 // Plays the script one row per tick of the step timer: the current row goes to the interpreter, then the
 // cursor moves on; at the end it starts again at the first row when looping, otherwise it stops. A wait
 // row holds it on the wait timer, whose first tick ends the wait. The timers belong to the caller, which
-// delivers their ticks to step() and endWait().
+// delivers their ticks to step() and endWait(). Rows are due one step apart on the step timer's absolute
+// schedule; a wait of n ms runs from its row's due time, and the next row is due when it ends.
 //
 // Signals are emitted with the player's state already settled. A receiver may read that state but must
 // not call play, stop or step from inside one.
 class ScriptPlayer : public QObject {
     Q_OBJECT
 public:
-    ScriptPlayer(Port& port, LogSink& log, ScriptRows& rows, QTimer& stepTimer, QTimer& waitTimer,
+    ScriptPlayer(Port& port, LogSink& log, ScriptRows& rows, StepTimer& stepTimer, WaitTimer& waitTimer,
                  QObject* parent = nullptr);
 
     bool isPlaying() const;
@@ -54,8 +56,8 @@ private:
     Port& port_;
     LogSink& log_;
     ScriptRows& rows_;
-    QTimer& stepTimer_;
-    QTimer& waitTimer_;
+    StepTimer& stepTimer_;
+    WaitTimer& waitTimer_;
     bool LoopEnabled = false;
     bool indicatorShown_ = false;
 };

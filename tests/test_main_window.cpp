@@ -5,6 +5,7 @@
 #include "tests/WindowParts.h"
 #include "tests/fake/FakeMmp.h"
 #include "script/DataSet.h"
+#include "script/StepTimer.h"
 #include "ui/ErrorReport.h"
 
 #include <QAction>
@@ -68,7 +69,7 @@ private slots:
         QVERIFY(!windows.about.isVisible());
         QVERIFY(!windows.testPanel.isVisible());
         QVERIFY(!part<ScriptPlayer>(windows.main, "ScriptPlayer")->loopEnabled());
-        QVERIFY(!part<QTimer>(windows.main, "Timer1")->isActive() && !part<QTimer>(windows.main, "Timer2")->isActive());
+        QVERIFY(!part<WaitTimer>(windows.main, "Timer1")->isActive() && !part<StepTimer>(windows.main, "Timer2")->isActive());
     }
 
     void logPaneHasTheFocusAndTabFollowsTheLayoutOrder()

@@ -4,6 +4,7 @@
 #include "script/ScriptPlayer.h"
 #include "script/DataSet.h"
 #include "script/ScriptDatabase.h"
+#include "script/StepTimer.h"
 #include "tests/WindowParts.h"
 #include "tests/fake/FakeMmp.h"
 #include "ui/BlinkLabel.h"
@@ -356,8 +357,8 @@ private:
     ScriptPlayer* player() { return part<ScriptPlayer>(form(), "ScriptPlayer"); }
     QCheckBox* loopBox() { return part<QCheckBox>(form(), "LoopBox"); }
     BlinkLabel* label() { return part<BlinkLabel>(form(), "LMDLabel2"); }
-    QTimer* stepTimer() { return part<QTimer>(form(), "Timer2"); }
-    QTimer* waitTimer() { return part<QTimer>(form(), "Timer1"); }
+    StepTimer* stepTimer() { return part<StepTimer>(form(), "Timer2"); }
+    WaitTimer* waitTimer() { return part<WaitTimer>(form(), "Timer1"); }
     LogPane* logPane() { return part<LogPane>(form(), "RichEdit1"); }
 
     // Playing: the step timer runs and the label is shown and blinking; any mixture is a fault of its own.

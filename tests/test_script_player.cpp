@@ -1,15 +1,17 @@
-// The script player on its own: a script held in memory, timers that are never left to fire (the test
-// delivers their ticks), the recording driver, and a log that can be made full.
+// The script player on its own: a script held in memory, timers on a test clock and alarms that ring only
+// when the test says so (or the test delivers the ticks itself), the recording driver, and a log that can
+// be made full.
 #include "core/Failure.h"
 #include "port/Port.h"
 #include "script/ScriptPlayer.h"
 #include "script/ScriptRows.h"
 #include "tests/RecordingLog.h"
+#include "script/StepTimer.h"
+#include "tests/FakeAlarm.h"
 #include "tests/fake/FakeMmp.h"
 
 #include <QSignalSpy>
 #include <QTest>
-#include <QTimer>
 
 namespace {
 
@@ -62,8 +64,10 @@ private slots:
         rows_ = {};
         log_ = {};
         port_ = std::make_unique<Port>();
-        stepTimer_ = std::make_unique<QTimer>();
-        waitTimer_ = std::make_unique<QTimer>();
+        stepAlarm_ = new FakeAlarm;
+        waitAlarm_ = new FakeAlarm;
+        stepTimer_ = std::make_unique<StepTimer>(std::unique_ptr<Alarm>(stepAlarm_), clock_.reading());
+        waitTimer_ = std::make_unique<WaitTimer>(std::unique_ptr<Alarm>(waitAlarm_));
         player_ = std::make_unique<ScriptPlayer>(*port_, log_, rows_, *stepTimer_, *waitTimer_);
     }
 
@@ -152,6 +156,39 @@ private slots:
         QVERIFY(!player_->isPlaying());
     }
 
+    // Rows are due a step apart from Play; a late row's wait still ends 500 ms after the row was due, and
+    // the next row is due right then.
+    void aWaitRunsFromItsRowsDueTimeAndTheNextRowIsDueAtItsEnd()
+    {
+        rows_.rows = {{1, 1}, {20, 500}, {1, 3}, {1, 4}};
+        connect(stepTimer_.get(), &StepTimer::timeout, player_.get(), &ScriptPlayer::step);
+        connect(waitTimer_.get(), &WaitTimer::timeout, player_.get(), &ScriptPlayer::endWait);
+        QList<qint64> rowsDue;
+        connect(stepTimer_.get(), &StepTimer::timeout, this,
+                [&] { rowsDue.append(microseconds(stepTimer_->dueOfTick())); });
+        const auto ringStepAt = [this](qint64 time) {
+            clock_.setMicroseconds(time);
+            stepAlarm_->ring();
+        };
+        player_->play();
+        QCOMPARE(armedMicroseconds(*stepAlarm_), 1000);
+        ringStepAt(1000);
+        ringStepAt(2700);
+        QVERIFY(player_->isWaiting());
+        QCOMPARE(armedMicroseconds(*waitAlarm_), 502000);
+        QVERIFY(!stepAlarm_->armed);
+
+        clock_.setMicroseconds(502100);
+        waitAlarm_->ring();
+        QVERIFY(!player_->isWaiting());
+        QCOMPARE(armedMicroseconds(*stepAlarm_), 502000);
+        ringStepAt(502150);
+        ringStepAt(503000);
+        QCOMPARE(rowsDue, (QList<qint64>{1000, 2000, 502000, 503000}));
+        QCOMPARE(log_.lines.size(), 4);
+        QVERIFY(!player_->isPlaying());
+    }
+
     void emptyScriptLogsOnceOrUntilStopped()
     {
         player_->play();
@@ -216,8 +253,11 @@ private:
     MemoryRows rows_;
     RecordingLog log_;
     std::unique_ptr<Port> port_;
-    std::unique_ptr<QTimer> stepTimer_;
-    std::unique_ptr<QTimer> waitTimer_;
+    FakeClock clock_;
+    FakeAlarm* stepAlarm_ = nullptr;
+    FakeAlarm* waitAlarm_ = nullptr;
+    std::unique_ptr<StepTimer> stepTimer_;
+    std::unique_ptr<WaitTimer> waitTimer_;
     std::unique_ptr<ScriptPlayer> player_;
 };
 

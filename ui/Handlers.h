@@ -45,8 +45,8 @@ void runHandlerReportingLater(Handler&& handler)
 }
 
 // A timer tick: a failing handler stops its own timer before the single report.
-template <typename Handler>
-void runTimerHandler(QTimer* timer, Handler&& handler)
+template <typename Timer, typename Handler>
+void runTimerHandler(Timer* timer, Handler&& handler)
 {
     runHandler(std::forward<Handler>(handler), [timer] { timer->stop(); });
 }

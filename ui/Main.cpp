@@ -7,6 +7,7 @@
 #include "script/ScriptFileCommands.h"
 #include "script/ScriptPlayer.h"
 #include "script/ScriptRows.h"
+#include "script/StepTimer.h"
 #include "ui/About.h"
 #include "ui/BlinkLabel.h"
 #include "ui/DataControls.h"
@@ -29,7 +30,6 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
-#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -310,16 +310,10 @@ void TWin2kAppForm::createPlayerControls(QWidget* client)
 
 void TWin2kAppForm::createTimers()
 {
-    const auto timer = [this](const char* name) {
-        auto* created = new QTimer(this);
-        created->setObjectName(QString::fromLatin1(name));
-        created->setTimerType(Qt::PreciseTimer);
-        created->setInterval(1);
-        return created;
-    };
-    Timer1 = timer("Timer1");
-    Timer1->setSingleShot(false);
-    Timer2 = timer("Timer2");
+    Timer1 = new WaitTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer2 = new StepTimer(this);
+    Timer2->setObjectName(QStringLiteral("Timer2"));
 }
 
 void TWin2kAppForm::createPlayer()
@@ -327,7 +321,7 @@ void TWin2kAppForm::createPlayer()
     scriptRows_ = std::make_unique<DataSetRows>(*ADOTable2);
     player_ = new ScriptPlayer(port_, log(), *scriptRows_, *Timer2, *Timer1, this);
     player_->setObjectName(QStringLiteral("ScriptPlayer"));
-    connect(player_, &ScriptPlayer::playingChanged, playbackPaints_, &PaintThrottle::setActive);
+    connect(player_, &ScriptPlayer::playingChanged, this, &TWin2kAppForm::setPlaybackUpdates);
     connect(player_, &ScriptPlayer::indicatorChanged, LMDLabel2, [this](bool shown) {
         LMDLabel2->setVisible(shown);
         LMDLabel2->setBlinking(shown);
@@ -361,8 +355,8 @@ void TWin2kAppForm::connectHandlers()
             [this] { runHandler([this] { LMDButtonPanel1Buttons4Click(); }); });
     connect(LMDButtonPanel1Buttons[5], &QToolButton::clicked, this,
             [this] { runHandler([this] { LMDButtonPanel1Buttons5Click(); }); });
-    connect(Timer2, &QTimer::timeout, this, [this] { Timer2Timer(); });
-    connect(Timer1, &QTimer::timeout, this, [this] { runTimerHandler(Timer1, [this] { Timer1Timer(); }); });
+    connect(Timer2, &StepTimer::timeout, this, [this] { Timer2Timer(); });
+    connect(Timer1, &WaitTimer::timeout, this, [this] { runTimerHandler(Timer1, [this] { Timer1Timer(); }); });
 }
 
 void TWin2kAppForm::FormCreate()

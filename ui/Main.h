@@ -19,15 +19,16 @@ class QCheckBox;
 class QFrame;
 class QLabel;
 class QMenu;
-class QTimer;
 class QToolBar;
 class QToolButton;
 class ScriptDatabase;
 class ScriptFileCommands;
 class ScriptPlayer;
 class ScriptRows;
+class StepTimer;
 class TAboutBox;
 class TForm1;
+class WaitTimer;
 
 // The main window: menu, actions, toolbar, log pane, script views, player controls and status bar, wired
 // to the port, the script player and the log saver.
@@ -86,6 +87,8 @@ private:
     QRect scaled(int left, int top, int width, int height) const;
     void showDriverInitialised();
     void connectHandlers();
+    // While playing, repaints are throttled and the views the player moves defer their updates.
+    void setPlaybackUpdates(bool playing);
 
     // Implemented beside the script views and the player.
     void createScriptStore();
@@ -133,8 +136,8 @@ private:
     BlinkLabel* LMDLabel2 = nullptr;
     QLabel* LMDLabel1 = nullptr;
     QStatusBar* StatusBar = nullptr;
-    QTimer* Timer1 = nullptr;
-    QTimer* Timer2 = nullptr;
+    WaitTimer* Timer1 = nullptr;
+    StepTimer* Timer2 = nullptr;
     std::unique_ptr<LogFileSaver> SaveLogic;
     std::unique_ptr<ScriptFileCommands> ScriptFiles;
 

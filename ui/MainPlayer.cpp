@@ -1,7 +1,10 @@
 #include "ui/Main.h"
 
 #include "script/ScriptPlayer.h"
+#include "ui/DataControls.h"
 #include "ui/Handlers.h"
+#include "ui/LogPane.h"
+#include "ui/PaintThrottle.h"
 
 #include <QCheckBox>
 
@@ -13,6 +16,16 @@ void TWin2kAppForm::PlayClick()
 void TWin2kAppForm::StopClick()
 {
     player_->stop();
+}
+
+void TWin2kAppForm::setPlaybackUpdates(bool playing)
+{
+    // The views the player moves catch up before the last repaint.
+    RichEdit1->setUpdatesDeferred(playing);
+    DBGrid2->setUpdatesDeferred(playing);
+    for (DBEdit* edit : {DBEdit2, DBEdit3, DBEdit4})
+        edit->setUpdatesDeferred(playing);
+    playbackPaints_->setActive(playing);
 }
 
 void TWin2kAppForm::StopOff1Click()
