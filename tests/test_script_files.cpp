@@ -4,6 +4,7 @@
 #include "ui/LogPane.h"
 #include "script/DataSet.h"
 #include "script/ScriptDatabase.h"
+#include "script/StepTimer.h"
 #include "tests/ScriptFile.h"
 #include "tests/TestFiles.h"
 #include "tests/WindowParts.h"
@@ -137,16 +138,16 @@ private slots:
         part<DataSet>(main, "ADOTable2")->next();
         part<DataSet>(main, "ADOTable2")->last();
         main.PlayClick();
-        part<QTimer>(main, "Timer1")->start(60000);  // a wait running
+        part<WaitTimer>(main, "Timer1")->start(std::chrono::steady_clock::now(), 60000);  // a wait running
         withAnswers({choose(saved), press(QMessageBox::Ok)}, [&] {
             part<QAction>(main, "LoadScript")->trigger();
         });
         QCOMPARE(shownRows(*part<DataSet>(main, "ADOTable2")), MixedRows);
         QCOMPARE(storedScriptRows(ScriptDatabase::defaultFilePath()), MixedRows);
         QCOMPARE(part<DataSet>(main, "ADOTable2")->currentRow(), 0);
-        QVERIFY(!part<QTimer>(main, "Timer2")->isActive());
+        QVERIFY(!part<StepTimer>(main, "Timer2")->isActive());
         QVERIFY(!part<BlinkLabel>(main, "LMDLabel2")->isVisible());
-        QVERIFY(part<QTimer>(main, "Timer1")->isActive());
+        QVERIFY(part<WaitTimer>(main, "Timer1")->isActive());
         QCOMPARE(reported_, QStringList());
         QCOMPARE(part<LogPane>(main, "RichEdit1")->toPlainText(), QString());
     }
@@ -202,7 +203,7 @@ private slots:
         });
         QCOMPARE(reported_, QStringList{problem.arg(file)});
         expectUntouched(main, 1);
-        QVERIFY(part<QTimer>(main, "Timer2")->isActive());
+        QVERIFY(part<StepTimer>(main, "Timer2")->isActive());
     }
 
     void rowTheTableRefusesIsABadLine()
@@ -245,7 +246,7 @@ private slots:
         QCOMPARE(contentOf(path("kept.csv")), QByteArray("kept"));
         QCOMPARE(QDir(folder_->path()).entryList(QDir::Files), QStringList({"kept.csv", "other.csv"}));
         expectUntouched(main, 2);
-        QVERIFY(part<QTimer>(main, "Timer2")->isActive());
+        QVERIFY(part<StepTimer>(main, "Timer2")->isActive());
         QCOMPARE(reported_, QStringList());
     }
 
@@ -255,7 +256,7 @@ private slots:
         TWin2kAppForm& main = windows.main;
         main.SpeedButton1Click();
         main.PlayClick();
-        part<QTimer>(main, "Timer1")->start(60000);
+        part<WaitTimer>(main, "Timer1")->start(std::chrono::steady_clock::now(), 60000);
         withAnswers({press(QMessageBox::Ok)}, [&] {
             part<QToolButton>(main, "LMDButtonPanel1Buttons5")->click();
         });
@@ -263,8 +264,8 @@ private slots:
         QCOMPARE(part<DataSet>(main, "ADOTable2")->rowCount(), 0);
         QVERIFY(part<DataSet>(main, "ADOTable2")->bof() && part<DataSet>(main, "ADOTable2")->eof());
         QCOMPARE(storedScriptRows(ScriptDatabase::defaultFilePath()), QList<Values>());
-        QVERIFY(!part<QTimer>(main, "Timer2")->isActive());
-        QVERIFY(part<QTimer>(main, "Timer1")->isActive());
+        QVERIFY(!part<StepTimer>(main, "Timer2")->isActive());
+        QVERIFY(part<WaitTimer>(main, "Timer1")->isActive());
 
         // An empty script: nothing asked, nothing done.
         withAnswers({}, [&] { part<QAction>(main, "Clear")->trigger(); });
@@ -352,7 +353,7 @@ private:
     static void playingInAWait(TWin2kAppForm& main)
     {
         main.PlayClick();
-        part<QTimer>(main, "Timer1")->start(60000);
+        part<WaitTimer>(main, "Timer1")->start(std::chrono::steady_clock::now(), 60000);
     }
 
     void expectUntouched(TWin2kAppForm& main, int currentRow)
