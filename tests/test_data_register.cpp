@@ -38,16 +38,17 @@ void DataRegisterTest::lineSwitchRereadsTheRegister_data()
     QTest::addColumn<quint8>("recordBefore");
     QTest::addColumn<bool>("on");
     QTest::addColumn<int>("line");
+    QTest::addColumn<QString>("read");
     QTest::addColumn<QString>("written");
 
     // The record is never consulted: each row holds a PortData that disagrees with the register.
-    QTest::newRow("on after initialisation") << 0xFFu << quint8(0x00) << true << 0 << "0xFE";
-    QTest::newRow("on when already on") << 0xFEu << quint8(0xFF) << true << 0 << "0xFE";
-    QTest::newRow("off keeps the other line") << 0xF6u << quint8(0xFF) << false << 3 << "0xFE";
-    QTest::newRow("off when already off") << 0xFFu << quint8(0x00) << false << 7 << "0xFF";
-    QTest::newRow("on, top line") << 0xFFu << quint8(0x7F) << true << 7 << "0x7F";
-    QTest::newRow("upper read bits dropped") << 0x1FFu << quint8(0x00) << true << 0 << "0xFE";
-    QTest::newRow("off, upper read bits dropped") << 0xAB00u << quint8(0xFF) << false << 5 << "0x20";
+    QTest::newRow("on after initialisation") << 0xFFu << quint8(0x00) << true << 0 << "0xFF" << "0xFE";
+    QTest::newRow("on when already on") << 0xFEu << quint8(0xFF) << true << 0 << "0xFE" << "0xFE";
+    QTest::newRow("off keeps the other line") << 0xF6u << quint8(0xFF) << false << 3 << "0xF6" << "0xFE";
+    QTest::newRow("off when already off") << 0xFFu << quint8(0x00) << false << 7 << "0xFF" << "0xFF";
+    QTest::newRow("on, top line") << 0xFFu << quint8(0x7F) << true << 7 << "0xFF" << "0x7F";
+    QTest::newRow("upper read bits dropped") << 0x1FFu << quint8(0x00) << true << 0 << "0x1FF" << "0xFE";
+    QTest::newRow("off, upper read bits dropped") << 0xAB00u << quint8(0xFF) << false << 5 << "0xAB00" << "0x20";
 }
 
 void DataRegisterTest::lineSwitchRereadsTheRegister()
@@ -56,14 +57,16 @@ void DataRegisterTest::lineSwitchRereadsTheRegister()
     QFETCH(quint8, recordBefore);
     QFETCH(bool, on);
     QFETCH(int, line);
+    QFETCH(QString, read);
     QFETCH(QString, written);
 
     port_.setPortData(recordBefore);
     fakemmp::queueRead(registerRead);
     on ? port_.LineOn(line) : port_.LineOff(line);
 
-    const std::string write = "MMPOutp(0x378," + written.toStdString() + ")";
-    QCOMPARE(fakemmp::takeJournal(), calls({"MMPInp(0x378)", write.c_str()}));
+    const std::string readCall = "MMPInp(0x378) = " + read.toStdString();
+    const std::string writeCall = "MMPOutp(0x378, " + written.toStdString() + ") = 0";
+    QCOMPARE(fakemmp::takeJournal(), calls({readCall.c_str(), writeCall.c_str()}));
     QCOMPARE(port_.portData(), quint8(written.toUInt(nullptr, 16)));
 }
 
@@ -76,7 +79,7 @@ void DataRegisterTest::unrecordedAllOffKeepsTheRecord()
 
     port_.UnrecordedAllOff(log);
 
-    QCOMPARE(fakemmp::takeJournal(), calls({"MMPOutp(0x378,0xFF)", "MMPInp(0x378)"}));
+    QCOMPARE(fakemmp::takeJournal(), calls({"MMPOutp(0x378, 0xFF) = 0", "MMPInp(0x378) = 0x1FF"}));
     QCOMPARE(log.lines, QStringList({"  outp(0x378, 0xff)", "  inp(0x378) = 0x1FF"}));
     QCOMPARE(port_.portData(), quint8(0x5A));
 }

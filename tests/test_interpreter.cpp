@@ -16,10 +16,13 @@ constexpr int Untouched = 0x5A;
 
 std::string outp(const char* digits)
 {
-    return std::string("MMPOutp(0x378,0x") + digits + ")";
+    return std::string("MMPOutp(0x378, 0x") + digits + ") = 0";
 }
 
-const std::string inp = "MMPInp(0x378)";
+std::string inp(const char* digits)
+{
+    return std::string("MMPInp(0x378) = 0x") + digits;
+}
 
 QString readBack(const char* digits)
 {
@@ -61,8 +64,8 @@ private slots:
         const QString unrecognized = QStringLiteral("Unrecognized Command");
         const QString invalid = QStringLiteral("Invalid Data");
         QTest::newRow("0") << 0 << 0 << 0xFF << Journal{} << unrecognized << Untouched << 0;
-        QTest::newRow("1 with 0") << 1 << 0 << 0xFF << Journal{outp("00"), inp} << readBack("00") << 0x00 << 0;
-        QTest::newRow("1 with 255") << 1 << 255 << 0x00 << Journal{outp("FF"), inp} << readBack("FF") << 0xFF << 0;
+        QTest::newRow("1 with 0") << 1 << 0 << 0xFF << Journal{outp("00"), inp("00")} << readBack("00") << 0x00 << 0;
+        QTest::newRow("1 with 255") << 1 << 255 << 0x00 << Journal{outp("FF"), inp("FF")} << readBack("FF") << 0xFF << 0;
         QTest::newRow("1 with 256") << 1 << 256 << 0xFF << Journal{} << invalid << Untouched << 0;
         QTest::newRow("1 with -1") << 1 << -1 << 0xFF << Journal{} << invalid << Untouched << 0;
         // The line commands work on the register as read, ignore Data, and keep the other seven lines.
@@ -71,17 +74,19 @@ private slots:
             const int off = 10 + bytes.line;
             const int onByte = QByteArray(bytes.onFromAllOff).toInt(nullptr, 16);
             const int offByte = QByteArray(bytes.offFromAllOn).toInt(nullptr, 16);
-            QTest::addRow("%d from FF", on) << on << 999 << 0xFF << Journal{inp, outp(bytes.onFromAllOff), inp}
+            QTest::addRow("%d from FF", on) << on << 999 << 0xFF
+                                            << Journal{inp("FF"), outp(bytes.onFromAllOff), inp(bytes.onFromAllOff)}
                                             << readBack(bytes.onFromAllOff) << onByte << 0;
-            QTest::addRow("%d from 00", on) << on << 999 << 0x00 << Journal{inp, outp("00"), inp} << readBack("00")
-                                            << 0x00 << 0;
-            QTest::addRow("%d from FF", off) << off << 999 << 0xFF << Journal{inp, outp("FF"), inp} << readBack("FF")
-                                             << 0xFF << 0;
-            QTest::addRow("%d from 00", off) << off << 999 << 0x00 << Journal{inp, outp(bytes.offFromAllOn), inp}
+            QTest::addRow("%d from 00", on) << on << 999 << 0x00 << Journal{inp("00"), outp("00"), inp("00")}
+                                            << readBack("00") << 0x00 << 0;
+            QTest::addRow("%d from FF", off) << off << 999 << 0xFF << Journal{inp("FF"), outp("FF"), inp("FF")}
+                                             << readBack("FF") << 0xFF << 0;
+            QTest::addRow("%d from 00", off) << off << 999 << 0x00
+                                             << Journal{inp("00"), outp(bytes.offFromAllOn), inp(bytes.offFromAllOn)}
                                              << readBack(bytes.offFromAllOn) << offByte << 0;
         }
-        QTest::newRow("18") << 18 << 999 << 0xFF << Journal{outp("00"), inp} << readBack("00") << 0x00 << 0;
-        QTest::newRow("19") << 19 << 999 << 0x00 << Journal{outp("FF"), inp} << readBack("FF") << 0xFF << 0;
+        QTest::newRow("18") << 18 << 999 << 0xFF << Journal{outp("00"), inp("00")} << readBack("00") << 0x00 << 0;
+        QTest::newRow("19") << 19 << 999 << 0x00 << Journal{outp("FF"), inp("FF")} << readBack("FF") << 0xFF << 0;
         QTest::newRow("20 with 500") << 20 << 500 << 0xFF << Journal{} << "Waiting  500   (ms)" << Untouched << 500;
         QTest::newRow("20 with longest") << 20 << 2147483647 << 0xFF << Journal{} << "Waiting  2147483647   (ms)"
                                          << Untouched << 2147483647;
@@ -118,7 +123,7 @@ private slots:
         log.room = 0;
         bool waitStarted = false;
         QVERIFY_THROWS_EXCEPTION(Failure, executeScriptCommand(5, 0, port_, log, [](int) {}));
-        QCOMPARE(fakemmp::takeJournal(), Journal({inp, outp("F7"), inp}));
+        QCOMPARE(fakemmp::takeJournal(), Journal({inp("FF"), outp("F7"), inp("F7")}));
         QCOMPARE(int(port_.portData()), 0xF7);
         QVERIFY_THROWS_EXCEPTION(Failure, executeScriptCommand(20, 50, port_, log, [&](int) { waitStarted = true; }));
         QVERIFY(waitStarted);

@@ -34,8 +34,8 @@ std::vector<char> repeated(char character, std::size_t count, bool withNul)
     return bytes;
 }
 
-const Journal successfulInit = {"MMPOpen()", "MMPGetID()", "MMPOutp(0x37A,0x01)", "MMPOutp(0x378,0xFF)",
-                                "MMPInp(0x378)"};
+const Journal successfulInit = {"MMPOpen() = 0", "MMPGetID(buffer) = 0", "MMPOutp(0x37A, 0x01) = 0",
+                                "MMPOutp(0x378, 0xFF) = 0", "MMPInp(0x378) = 0xFF"};
 
 }  // namespace
 
@@ -120,15 +120,21 @@ private slots:
         QTest::addColumn<quint32>("upperBits");
         QTest::addColumn<QString>("idLine");
         QTest::addColumn<QString>("readBackLine");
-        QTest::newRow("plain id") << std::optional(repeated('A', 3, true)) << 0u << "  ID = AAA" << "  inp(0x378) = 0xFF";
+        QTest::addColumn<Journal>("calls");
+        QTest::newRow("plain id") << std::optional(repeated('A', 3, true)) << 0u << "  ID = AAA" << "  inp(0x378) = 0xFF"
+                                  << successfulInit;
         QTest::newRow("driver writes nothing") << std::optional<std::vector<char>>() << 0u << "  ID = "
-                                               << "  inp(0x378) = 0xFF";
+                                               << "  inp(0x378) = 0xFF" << successfulInit;
         QTest::newRow("255 characters and NUL") << std::optional(repeated('x', 255, true)) << 0u
-                                                << "  ID = " + QString(255, u'x') << "  inp(0x378) = 0xFF";
+                                                << "  ID = " + QString(255, u'x') << "  inp(0x378) = 0xFF"
+                                                << successfulInit;
         QTest::newRow("256 characters without NUL") << std::optional(repeated('y', 256, false)) << 0u
-                                                    << "  ID = " + QString(256, u'y') << "  inp(0x378) = 0xFF";
-        QTest::newRow("read with upper bits") << std::optional(repeated('A', 1, true)) << 0x100u << "  ID = A"
-                                              << "  inp(0x378) = 0x1FF";
+                                                    << "  ID = " + QString(256, u'y') << "  inp(0x378) = 0xFF"
+                                                    << successfulInit;
+        QTest::newRow("read with upper bits")
+            << std::optional(repeated('A', 1, true)) << 0x100u << "  ID = A" << "  inp(0x378) = 0x1FF"
+            << Journal{"MMPOpen() = 0", "MMPGetID(buffer) = 0", "MMPOutp(0x37A, 0x01) = 0", "MMPOutp(0x378, 0xFF) = 0",
+                       "MMPInp(0x378) = 0x1FF"};
     }
 
     void driverInitialisation()
@@ -137,6 +143,7 @@ private slots:
         QFETCH(quint32, upperBits);
         QFETCH(QString, idLine);
         QFETCH(QString, readBackLine);
+        QFETCH(Journal, calls);
         fakemmp::setId(id);
         fakemmp::setUpperReadBits(upperBits);
         ProgramWindows windows;
@@ -144,7 +151,7 @@ private slots:
 
         windows.main.SpeedButton1Click();
 
-        QCOMPARE(fakemmp::journal(), successfulInit);
+        QCOMPARE(fakemmp::journal(), calls);
         QCOMPARE(logLines(windows.main),
                  QStringList({"Try to open the driver...", "  Open OK!", "Try to get driver ID...", idLine,
                               "  outp(0x37a, 0x01)", "  outp(0x378, 0xff)", readBackLine, ""}));
@@ -161,14 +168,14 @@ private slots:
         windows.showMain();
 
         windows.main.SpeedButton1Click();
-        QCOMPARE(fakemmp::journal(), Journal({"MMPOpen()"}));
+        QCOMPARE(fakemmp::journal(), Journal({"MMPOpen() = 4609"}));
         QCOMPARE(logLines(windows.main), QStringList({"Try to open the driver...", "  ERROR: can't open!", ""}));
         QVERIFY(part<QToolButton>(windows.main, "SpeedButton1")->isVisible() && part<QToolButton>(windows.main, "SpeedButton1")->isEnabled());
         QVERIFY(!part<QToolButton>(windows.main, "SpeedButton2")->isVisible());
         QVERIFY(!part<QWidget>(windows.main, "LMDButtonPanel1")->isVisible());
 
         windows.main.SpeedButton1Click();
-        Journal expected = {"MMPOpen()"};
+        Journal expected = {"MMPOpen() = 4609"};
         expected.insert(expected.end(), successfulInit.begin(), successfulInit.end());
         QCOMPARE(fakemmp::journal(), expected);
         QVERIFY(!part<QToolButton>(windows.main, "SpeedButton1")->isVisible());
@@ -179,7 +186,8 @@ private slots:
         fakemmp::setOpenResults({0x100});
         ProgramWindows windows;
         windows.main.SpeedButton1Click();
-        QCOMPARE(fakemmp::journal(), successfulInit);
+        QCOMPARE(fakemmp::journal(), Journal({"MMPOpen() = 256", "MMPGetID(buffer) = 0", "MMPOutp(0x37A, 0x01) = 0",
+                                              "MMPOutp(0x378, 0xFF) = 0", "MMPInp(0x378) = 0xFF"}));
     }
 
     void closingWithoutOpenCallsCloseOnceAndLogsTheEnd()
@@ -187,7 +195,7 @@ private slots:
         ProgramWindows windows;
         windows.showMain();
         QVERIFY(windows.main.close());
-        QCOMPARE(fakemmp::journal(), Journal({"MMPClose()"}));
+        QCOMPARE(fakemmp::journal(), Journal({"MMPClose() = 0"}));
         QCOMPARE(logLines(windows.main).first(), QStringLiteral("Close and end."));
     }
 
@@ -199,7 +207,7 @@ private slots:
         const QString line(pane.activityLog().capacity() - 1, u'x');
         pane.AppendLogLine(line);
         QVERIFY(windows.main.close());
-        QCOMPARE(fakemmp::journal(), Journal({"MMPClose()"}));
+        QCOMPARE(fakemmp::journal(), Journal({"MMPClose() = 0"}));
         QVERIFY(reported_.isEmpty());
         QVERIFY(!windows.main.isVisible());
     }
@@ -218,7 +226,7 @@ private slots:
 
         script.cancel();
         QVERIFY(windows.main.close());
-        QCOMPARE(fakemmp::journal(), Journal({"MMPClose()"}));
+        QCOMPARE(fakemmp::journal(), Journal({"MMPClose() = 0"}));
     }
 
     void failingAppendCutsTheInitialisationShort()
@@ -229,7 +237,7 @@ private slots:
         pane.AppendLogLine(QString(pane.activityLog().capacity() - 40, u'x'));
         QVERIFY_THROWS_EXCEPTION(Failure, windows.main.SpeedButton1Click());
         // "Try to open the driver..." and "  Open OK!" fit; "Try to get driver ID..." does not.
-        QCOMPARE(fakemmp::journal(), Journal({"MMPOpen()"}));
+        QCOMPARE(fakemmp::journal(), Journal({"MMPOpen() = 0"}));
         QVERIFY(part<QToolButton>(windows.main, "SpeedButton1")->isVisible());
     }
 

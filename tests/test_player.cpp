@@ -259,7 +259,7 @@ private slots:
 
         fakemmp::setDataRegister(0x00);
         form().StopOff1Click();
-        QCOMPARE(fakemmp::takeJournal(), std::vector<std::string>({"MMPOutp(0x378,0xFF)", "MMPInp(0x378)"}));
+        QCOMPARE(fakemmp::takeJournal(), std::vector<std::string>({"MMPOutp(0x378, 0xFF) = 0", "MMPInp(0x378) = 0xFF"}));
         QCOMPARE(logged(), QStringList{ran(0xFF)});
         QCOMPARE(windows_->port.portData(), 0xFF);
         QVERIFY(label()->isHidden());

@@ -214,7 +214,7 @@ private slots:
 
         player_->stopOff();
 
-        QCOMPARE(fakemmp::takeJournal(), std::vector<std::string>({"MMPOutp(0x378,0xFF)", "MMPInp(0x378)"}));
+        QCOMPARE(fakemmp::takeJournal(), std::vector<std::string>({"MMPOutp(0x378, 0xFF) = 0", "MMPInp(0x378) = 0xFF"}));
         QCOMPARE(log_.lines, QStringList{"  inp(0x378) = 0xFF"});
         QCOMPARE(port_->portData(), quint8(0xFF));
         QVERIFY(!player_->isPlaying() && !player_->indicatorShown());

@@ -36,6 +36,7 @@ const QString AllOffLine = QStringLiteral("  outp(0x378, 0xff)");
 
 // What one scan step does with the register reading back what was written.
 struct Step {
+    QStringList reads;        // the digits each box handler's first read of the register returns
     QStringList writes;       // the digits of every write of the data register; the last is the step's own
     QStringList readBacks;    // the digits that end each read-back line
     quint8 portData;
@@ -45,27 +46,27 @@ struct Step {
 
 // The steady cycle, entered at step 1 with D0 lit and moving up.
 const std::vector<Step> Cycle = {
-    {{"FF", "FD", "FD"}, {"FF", "FD"}, 0xFD, false, 1},
-    {{"FF", "FB", "FB"}, {"FF", "FB"}, 0xFB, false, 2},
-    {{"FF", "F7", "F7"}, {"FF", "F7"}, 0xF7, false, 3},
-    {{"FF", "EF", "EF"}, {"FF", "EF"}, 0xEF, false, 4},
-    {{"FF", "DF", "DF"}, {"FF", "DF"}, 0xDF, false, 5},
-    {{"FF", "BF", "BF"}, {"FF", "BF"}, 0xBF, false, 6},
-    {{"FF", "7F", "7F"}, {"FF", "7F"}, 0x7F, false, 7},
-    {{"7F"}, {}, 0x7F, true, 7},
-    {{"3F", "BF", "BF"}, {"3F", "BF"}, 0xBF, true, 6},
-    {{"9F", "DF", "DF"}, {"9F", "DF"}, 0xDF, true, 5},
-    {{"CF", "EF", "EF"}, {"CF", "EF"}, 0xEF, true, 4},
-    {{"E7", "F7", "F7"}, {"E7", "F7"}, 0xF7, true, 3},
-    {{"F3", "FB", "FB"}, {"F3", "FB"}, 0xFB, true, 2},
-    {{"F9", "FD", "FD"}, {"F9", "FD"}, 0xFD, true, 1},
-    {{"FC", "FE", "FE"}, {"FC", "FE"}, 0xFE, true, 0},
-    {{"FE"}, {}, 0xFE, false, 0},
+    {{"FE", "FF"}, {"FF", "FD", "FD"}, {"FF", "FD"}, 0xFD, false, 1},
+    {{"FD", "FF"}, {"FF", "FB", "FB"}, {"FF", "FB"}, 0xFB, false, 2},
+    {{"FB", "FF"}, {"FF", "F7", "F7"}, {"FF", "F7"}, 0xF7, false, 3},
+    {{"F7", "FF"}, {"FF", "EF", "EF"}, {"FF", "EF"}, 0xEF, false, 4},
+    {{"EF", "FF"}, {"FF", "DF", "DF"}, {"FF", "DF"}, 0xDF, false, 5},
+    {{"DF", "FF"}, {"FF", "BF", "BF"}, {"FF", "BF"}, 0xBF, false, 6},
+    {{"BF", "FF"}, {"FF", "7F", "7F"}, {"FF", "7F"}, 0x7F, false, 7},
+    {{}, {"7F"}, {}, 0x7F, true, 7},
+    {{"7F", "3F"}, {"3F", "BF", "BF"}, {"3F", "BF"}, 0xBF, true, 6},
+    {{"BF", "9F"}, {"9F", "DF", "DF"}, {"9F", "DF"}, 0xDF, true, 5},
+    {{"DF", "CF"}, {"CF", "EF", "EF"}, {"CF", "EF"}, 0xEF, true, 4},
+    {{"EF", "E7"}, {"E7", "F7", "F7"}, {"E7", "F7"}, 0xF7, true, 3},
+    {{"F7", "F3"}, {"F3", "FB", "FB"}, {"F3", "FB"}, 0xFB, true, 2},
+    {{"FB", "F9"}, {"F9", "FD", "FD"}, {"F9", "FD"}, 0xFD, true, 1},
+    {{"FD", "FC"}, {"FC", "FE", "FE"}, {"FC", "FE"}, 0xFE, true, 0},
+    {{}, {"FE"}, {}, 0xFE, false, 0},
 };
 
 // The first step after the scan starts from all off with no box checked.
-const Step FirstUp = {{"DF", "DF"}, {"DF"}, 0xDF, false, 5};
-const Step FirstDown = {{"F7", "F7"}, {"F7"}, 0xF7, true, 3};
+const Step FirstUp = {{"FF"}, {"DF", "DF"}, {"DF"}, 0xDF, false, 5};
+const Step FirstDown = {{"FF"}, {"F7", "F7"}, {"F7"}, 0xF7, true, 3};
 
 enum class Intervention { CheckD0ByHand, StartWithD0AndD2, UncheckLitBox, AllOffButton, ScriptWritesAllOn };
 
@@ -159,8 +160,9 @@ void TestPanelTest::expectStep(const Step& step, int number)
 
     QStringList calls;
     for (qsizetype index = 0; index + 1 < step.writes.size(); ++index)
-        calls << "MMPInp(0x378)" << "MMPOutp(0x378,0x" + step.writes[index] + ")" << "MMPInp(0x378)";
-    calls << "MMPOutp(0x378,0x" + step.writes.back() + ")";
+        calls << "MMPInp(0x378) = 0x" + step.reads[index] << "MMPOutp(0x378, 0x" + step.writes[index] + ") = 0"
+              << "MMPInp(0x378) = 0x" + step.readBacks[index];
+    calls << "MMPOutp(0x378, 0x" + step.writes.back() + ") = 0";
     QStringList lines;
     for (const QString& digits : step.readBacks)
         lines << readBack(digits);
@@ -227,13 +229,13 @@ void TestPanelTest::userClickSwitchesLine()
 
     toggle();
     QVERIFY(box->isChecked());
-    QCOMPARE(takeCalls(), QStringList({"MMPInp(0x378)", "MMPOutp(0x378,0xF7)", "MMPInp(0x378)"}));
+    QCOMPARE(takeCalls(), QStringList({"MMPInp(0x378) = 0xFF", "MMPOutp(0x378, 0xF7) = 0", "MMPInp(0x378) = 0xF7"}));
     QCOMPARE(log_.take(), QStringList({readBack("F7")}));
     QCOMPARE(port_->portData(), quint8(0xF7));
 
     toggle();
     QVERIFY(!box->isChecked());
-    QCOMPARE(takeCalls(), QStringList({"MMPInp(0x378)", "MMPOutp(0x378,0xFF)", "MMPInp(0x378)"}));
+    QCOMPARE(takeCalls(), QStringList({"MMPInp(0x378) = 0xF7", "MMPOutp(0x378, 0xFF) = 0", "MMPInp(0x378) = 0xFF"}));
     QCOMPARE(log_.take(), QStringList({readBack("FF")}));
 }
 
@@ -244,11 +246,12 @@ void TestPanelTest::allOff_data()
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<quint8>("portData");
 
-    const QStringList boxHandler = {"MMPInp(0x378)", "MMPOutp(0x378,0xFF)", "MMPInp(0x378)"};
+    const QStringList allOff = {"MMPOutp(0x378, 0xFF) = 0", "MMPInp(0x378) = 0xFF"};
+    const QStringList boxHandler = {"MMPInp(0x378) = 0xFF", "MMPOutp(0x378, 0xFF) = 0", "MMPInp(0x378) = 0xFF"};
     QTest::newRow("D0 and D3 checked")
-        << quint8(0x09) << QStringList({"MMPOutp(0x378,0xFF)", "MMPInp(0x378)"}) + boxHandler + boxHandler
+        << quint8(0x09) << allOff + boxHandler + boxHandler
         << QStringList({AllOffLine, readBack("FF"), readBack("FF"), readBack("FF")}) << quint8(0xFF);
-    QTest::newRow("none checked") << quint8(0) << QStringList({"MMPOutp(0x378,0xFF)", "MMPInp(0x378)"})
+    QTest::newRow("none checked") << quint8(0) << allOff
                                   << QStringList({AllOffLine, readBack("FF")}) << quint8(0x12);
 }
 
@@ -311,10 +314,10 @@ void TestPanelTest::scanAfterIntervention_data()
     // D5 stays lit one step longer, then the cycle goes on.
     QTest::newRow("D0 checked by hand while D5 lit")
         << Intervention::CheckD0ByHand << quint8(0xDE)
-        << std::vector<Step>{{{"DF", "DF"}, {"DF"}, 0xDF, false, 5}, Cycle[5]};
+        << std::vector<Step>{{{"DE"}, {"DF", "DF"}, {"DF"}, 0xDF, false, 5}, Cycle[5]};
     QTest::newRow("scan started with D0 and D2 checked")
         << Intervention::StartWithD0AndD2 << quint8(0xFF)
-        << std::vector<Step>{{{"FB", "FB"}, {"FB"}, 0xFB, false, 2}, Cycle[2]};
+        << std::vector<Step>{{{"FA"}, {"FB", "FB"}, {"FB"}, 0xFB, false, 2}, Cycle[2]};
     QTest::newRow("lit box unchecked by hand")
         << Intervention::UncheckLitBox << quint8(0xFF) << std::vector<Step>{FirstUp, Cycle[5]};
     QTest::newRow("all-off button") << Intervention::AllOffButton << quint8(0xFF)
@@ -322,7 +325,7 @@ void TestPanelTest::scanAfterIntervention_data()
     // The light stands still: 0x00 is outside the walk, and so is the byte the lit box's handler leaves.
     QTest::newRow("script writes all on")
         << Intervention::ScriptWritesAllOn << quint8(0x00)
-        << std::vector<Step>{{{"20", "20"}, {"20"}, 0x20, false, -1}, {{"20"}, {}, 0x20, false, -1}};
+        << std::vector<Step>{{{"00"}, {"20", "20"}, {"20"}, 0x20, false, -1}, {{}, {"20"}, {}, 0x20, false, -1}};
 }
 
 void TestPanelTest::scanAfterIntervention()
@@ -363,7 +366,7 @@ void TestPanelTest::fullLogStopsTheScan()
     tick(timer("Timer2"));
 
     // D5's handler wrote and recorded all off; its read-back line did not fit, and the step ended there.
-    QCOMPARE(takeCalls(), QStringList({"MMPInp(0x378)", "MMPOutp(0x378,0xFF)", "MMPInp(0x378)"}));
+    QCOMPARE(takeCalls(), QStringList({"MMPInp(0x378) = 0xDF", "MMPOutp(0x378, 0xFF) = 0", "MMPInp(0x378) = 0xFF"}));
     QCOMPARE(reports_, QStringList({"RichEdit line insertion error."}));
     QVERIFY(!timer("Timer2")->isActive());
     QCOMPARE(checkedLines(), quint8(0));
@@ -373,17 +376,19 @@ void TestPanelTest::fullLogStopsTheScan()
 void TestPanelTest::statusPoll_data()
 {
     QTest::addColumn<quint32>("status");
+    QTest::addColumn<QString>("call");
     QTest::addColumn<QString>("digits");
 
-    QTest::newRow("idle port") << 0x7Fu << "7F";
-    QTest::newRow("busy as read, not inverted") << 0x80u << "80";
-    QTest::newRow("leading zero") << 0x05u << "05";
-    QTest::newRow("bits above the byte") << 0x3A5u << "A5";
+    QTest::newRow("idle port") << 0x7Fu << "MMPInp(0x379) = 0x7F" << "7F";
+    QTest::newRow("busy as read, not inverted") << 0x80u << "MMPInp(0x379) = 0x80" << "80";
+    QTest::newRow("leading zero") << 0x05u << "MMPInp(0x379) = 0x05" << "05";
+    QTest::newRow("bits above the byte") << 0x3A5u << "MMPInp(0x379) = 0x3A5" << "A5";
 }
 
 void TestPanelTest::statusPoll()
 {
     QFETCH(quint32, status);
+    QFETCH(QString, call);
     QFETCH(QString, digits);
     const quint8 bits = static_cast<quint8>(status);
     // Every box starts with the wrong mark, so both directions are seen.
@@ -393,7 +398,7 @@ void TestPanelTest::statusPoll()
 
     panel_->Timer1Timer();
 
-    QCOMPARE(takeCalls(), QStringList({"MMPInp(0x379)"}));
+    QCOMPARE(takeCalls(), QStringList({call}));
     QCOMPARE(log_.take(), QStringList({"Status Byte  inp(0x379) = 0x" + digits}));
     for (int bit = 0; bit < 8; ++bit)
         QCOMPARE(statusBox(bit)->isChecked(), bool((bits >> bit) & 1));
@@ -445,7 +450,7 @@ void TestPanelTest::closeRecordsAllOff()
 
     panel_->close();
 
-    QCOMPARE(takeCalls(), QStringList({"MMPOutp(0x378,0xFF)", "MMPInp(0x378)"}));
+    QCOMPARE(takeCalls(), QStringList({"MMPOutp(0x378, 0xFF) = 0", "MMPInp(0x378) = 0xFF"}));
     QCOMPARE(log_.take(), QStringList({AllOffLine, readBack("FF")}));
     QCOMPARE(port_->portData(), quint8(0xFF));
     QVERIFY(!panel_->isVisible() && !timer("Timer1")->isActive());

@@ -38,8 +38,8 @@ private slots:
     void userClickSwitchesTheLine()
     {
         logic_->lineBoxClicked(3, true);
-        QCOMPARE(fakemmp::takeJournal(),
-                 std::vector<std::string>({"MMPInp(0x378)", "MMPOutp(0x378,0xF7)", "MMPInp(0x378)"}));
+        QCOMPARE(fakemmp::takeJournal(), std::vector<std::string>({"MMPInp(0x378) = 0xFF", "MMPOutp(0x378, 0xF7) = 0",
+                                                                   "MMPInp(0x378) = 0xF7"}));
         QCOMPARE(events_.take(), QStringList{"  inp(0x378) = 0xF7"});
         QCOMPARE(port_->portData(), quint8(0xF7));
         QVERIFY(logic_->lineBoxChecked(3));
@@ -69,12 +69,14 @@ private slots:
         QTest::addColumn<QStringList>("happened");
         QTest::addColumn<std::vector<std::string>>("calls");
         QTest::newRow("all off") << false << QStringList({"  outp(0x378, 0xff)", "  inp(0x378) = 0xFF", "D0 unchecked"})
-                                 << std::vector<std::string>({"MMPOutp(0x378,0xFF)", "MMPInp(0x378)", "MMPInp(0x378)",
-                                                              "MMPOutp(0x378,0xFF)", "MMPInp(0x378)"});
+                                 << std::vector<std::string>({"MMPOutp(0x378, 0xFF) = 0", "MMPInp(0x378) = 0xFF",
+                                                              "MMPInp(0x378) = 0xFF", "MMPOutp(0x378, 0xFF) = 0",
+                                                              "MMPInp(0x378) = 0xFF"});
         // D0's handler switches its line off on the register as read (D0 and D3 on); the step's own write
         // never comes.
         QTest::newRow("scan step") << true << QStringList({"D0 unchecked"})
-                                   << std::vector<std::string>({"MMPInp(0x378)", "MMPOutp(0x378,0xF7)", "MMPInp(0x378)"});
+                                   << std::vector<std::string>({"MMPInp(0x378) = 0xF6", "MMPOutp(0x378, 0xF7) = 0",
+                                                              "MMPInp(0x378) = 0xF7"});
     }
     void aFailureUnwindsThroughEveryCaller()
     {
@@ -104,8 +106,8 @@ private slots:
 
         logic_->scanStep();
         QCOMPARE(events_.take(), QStringList({"Scan Mode.....  ", "D5 checked", "  inp(0x378) = 0xDF"}));
-        QCOMPARE(fakemmp::takeJournal(), std::vector<std::string>({"MMPInp(0x378)", "MMPOutp(0x378,0xDF)",
-                                                                   "MMPInp(0x378)", "MMPOutp(0x378,0xDF)"}));
+        QCOMPARE(fakemmp::takeJournal(), std::vector<std::string>({"MMPInp(0x378) = 0xFF", "MMPOutp(0x378, 0xDF) = 0",
+                                                                   "MMPInp(0x378) = 0xDF", "MMPOutp(0x378, 0xDF) = 0"}));
 
         logic_->toggleScan();
         QVERIFY(!logic_->isScanning());
@@ -136,7 +138,7 @@ private slots:
         logic_->pollStatus();
 
         QCOMPARE(events_.take(), QStringList{"Status Byte  inp(0x379) = 0xA5"});
-        QCOMPARE(fakemmp::takeJournal(), std::vector<std::string>({"MMPInp(0x379)"}));
+        QCOMPARE(fakemmp::takeJournal(), std::vector<std::string>({"MMPInp(0x379) = 0x3A5"}));
         QCOMPARE(shown, 0xA5);
     }
 

@@ -1,5 +1,5 @@
 """What the driver journal and the activity log must show, written down from the program's documented
-behaviour: the journaling driver's line format, the driver initialisation, the scan cycle and the script
+behaviour: the recording driver's line format, the driver initialisation, the scan cycle and the script
 commands."""
 
 import itertools
@@ -7,9 +7,9 @@ import itertools
 from harness import check_equal, fail
 
 DATA_PORT, STATUS_PORT, CONTROL_PORT = 0x378, 0x379, 0x37A
-# What the journaling driver answers.
+# What the recording driver answers.
 STATUS_BYTE = 0x78
-DRIVER_ID = "Journal driver for end-to-end tests"
+DRIVER_ID = "Recording driver of the tests"
 
 OPEN = "MMPOpen() = 0"
 GET_ID = "MMPGetID(buffer) = 0"

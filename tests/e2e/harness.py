@@ -1,5 +1,5 @@
 """What the end-to-end tests share: a private X server with a window manager, the installed program
-started under a fresh HOME with the journaling driver in place of ours, input given as a person gives it
+started under a fresh HOME with the recording driver in place of ours, input given as a person gives it
 (keys and pointer clicks through xdotool), and readers for what comes out: the driver journal, the saved
 RTF log (read back by LibreOffice), the database file (read by the sqlite3 tool) and screenshots.
 
@@ -363,7 +363,7 @@ class TestPanelLayout:
 
 
 class Program:
-    """One run of the installed program under a fresh HOME, with the journaling driver."""
+    """One run of the installed program under a fresh HOME, with the recording driver."""
 
     def __init__(self, suite, name):
         self.suite = suite
@@ -476,7 +476,7 @@ class Program:
         return status
 
     def check_ended_cleanly(self, status):
-        """Exit status 0, and nothing on standard error but the journaling driver's one diagnostic."""
+        """Exit status 0, and nothing on standard error but the recording driver's one diagnostic."""
         check_equal(status, 0, "exit status")
         expected = [f"mmp journal: recording to {self.journal_path}"] if self.journal_path.exists() else []
         check_equal(self.stderr_path.read_text().splitlines(), expected, "standard error")
@@ -547,7 +547,7 @@ def main(scenario):
     parser = argparse.ArgumentParser(description=scenario.__doc__)
     parser.add_argument("--program", required=True, help="the installed quillet2005 executable")
     parser.add_argument("--installed-driver-dir", required=True, help="where the installed libmmp.so.1 is")
-    parser.add_argument("--journal-driver-dir", required=True, help="where the journaling libmmp.so.1 is")
+    parser.add_argument("--journal-driver-dir", required=True, help="where the recording libmmp.so.1 is")
     parser.add_argument("--output", required=True, help="folder for journals, logs, screenshots")
     suite = Suite(parser.parse_args())
 
@@ -598,4 +598,4 @@ def check_installed_layout(suite):
     check_equal(driver_found(None), suite.installed_driver_dir.resolve(), "the driver the installed program loads")
     check_equal(driver_found(suite.journal_driver_dir), suite.journal_driver_dir.resolve(),
                 "the driver loaded with LD_LIBRARY_PATH set")
-    step("installed layout: RUNPATH finds the installed driver, LD_LIBRARY_PATH the journaling one")
+    step("installed layout: RUNPATH finds the installed driver, LD_LIBRARY_PATH the recording one")
