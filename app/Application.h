@@ -7,6 +7,9 @@
 
 class QApplication;
 
+// The settings of the platform, made before the application object exists.
+void preparePlatform();
+
 // The start-up steps before the windows are created: title, names, fonts.
 void prepareApplication(QApplication& application);
 

@@ -5,6 +5,7 @@
 
 int main(int argc, char* argv[])
 {
+    preparePlatform();
     QApplication application(argc, argv);
     prepareApplication(application);
     ProgramWindows windows;

@@ -238,6 +238,7 @@ void printLateness(const char* what, const std::vector<double>& lateness)
 int main(int argc, char* argv[])
 {
     qputenv("MMP_PORT", "sim");
+    preparePlatform();
     TimedApplication application(argc, argv);
     QStandardPaths::setTestModeEnabled(true);
     prepareApplication(application);

@@ -96,6 +96,7 @@ int main(int argc, char* argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("MMP_PORT", "sim");
+    preparePlatform();
     QApplication application(argc, argv);
     const double minutes = argc > 1 ? QString::fromLocal8Bit(argv[1]).toDouble() : 2;
     if (minutes <= 0) {

@@ -42,6 +42,7 @@ double millisecondsToFirstPaint(const std::function<std::shared_ptr<QWidget>()>&
 
 int main(int argc, char* argv[])
 {
+    preparePlatform();
     QApplication application(argc, argv);
     QStandardPaths::setTestModeEnabled(true);
     prepareApplication(application);

@@ -1,10 +1,10 @@
 #include "core/DeferredUpdate.h"
 
-DeferredUpdate::DeferredUpdate(std::function<void()> update, int intervalMilliseconds) : update_(std::move(update))
+#include <QtGlobal>
+
+DeferredUpdate::DeferredUpdate(std::function<void()> update) : update_(std::move(update))
 {
     Q_ASSERT(update_);
-    interval_.setInterval(intervalMilliseconds);
-    QObject::connect(&interval_, &QTimer::timeout, [this] { flush(); });
 }
 
 void DeferredUpdate::request()
@@ -21,12 +21,8 @@ void DeferredUpdate::setDeferred(bool deferred)
     if (deferred == deferred_)
         return;
     deferred_ = deferred;
-    if (deferred) {
-        interval_.start();
-    } else {
-        interval_.stop();
+    if (!deferred)
         flush();
-    }
 }
 
 void DeferredUpdate::flush()

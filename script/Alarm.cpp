@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <sys/prctl.h>
 #include <sys/timerfd.h>
 #include <unistd.h>
 
@@ -20,8 +21,14 @@ timespec timespecOf(SteadyTime time)
 
 }  // namespace
 
-TimerFdAlarm::TimerFdAlarm(QObject* parent) : Alarm(parent)
+TimerFdAlarm::TimerFdAlarm(QObject* parent) : TimerFdAlarm(std::chrono::microseconds(0), parent) {}
+
+TimerFdAlarm::TimerFdAlarm(std::chrono::microseconds lead, QObject* parent) : Alarm(parent), lead_(lead)
 {
+    Q_ASSERT(lead.count() >= 0);
+    // The kernel lets a thread's timers expire up to 50 us late by default, to wake it less often; an
+    // alarm is only there to wake it on time.
+    prctl(PR_SET_TIMERSLACK, 1UL);
     descriptor_ = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
     if (descriptor_ >= 0) {
         notifier_ = new QSocketNotifier(descriptor_, QSocketNotifier::Read, this);
@@ -44,8 +51,9 @@ TimerFdAlarm::~TimerFdAlarm()
 
 void TimerFdAlarm::ringAt(SteadyTime deadline)
 {
+    deadline_ = deadline;
     if (descriptor_ >= 0) {
-        const itimerspec setting{{0, 0}, timespecOf(deadline)};
+        const itimerspec setting{{0, 0}, timespecOf(deadline - lead_)};
         const int result = timerfd_settime(descriptor_, TFD_TIMER_ABSTIME, &setting, nullptr);
         Q_ASSERT(result == 0);
         Q_UNUSED(result);
@@ -72,6 +80,9 @@ void TimerFdAlarm::expired()
         // Nothing to read: the alarm was re-armed or cancelled after it expired.
         if (read(descriptor_, &expirations, sizeof expirations) != sizeof expirations)
             return;
+        // At most the lead: the descriptor expired that long before the deadline.
+        while (std::chrono::steady_clock::now() < deadline_) {
+        }
     }
     emit rang();
 }

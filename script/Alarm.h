@@ -32,10 +32,15 @@ signals:
 // sleep in whole milliseconds (a 1 ms timer wakes anywhere up to a millisecond late, so its ticks come
 // 0.5 and 1.5 ms apart); the descriptor wakes the loop within microseconds of its deadline. Where no
 // descriptor can be had, a precise Qt timer stands in, rounded up so it never rings early.
+//
+// With a lead, the descriptor wakes the loop that much before the deadline and the alarm waits out the
+// rest on the clock: a thread that has slept for long wakes a tenth of a millisecond or more after its
+// deadline, one that is already running does not.
 class TimerFdAlarm : public Alarm {
     Q_OBJECT
 public:
     explicit TimerFdAlarm(QObject* parent = nullptr);
+    explicit TimerFdAlarm(std::chrono::microseconds lead, QObject* parent = nullptr);
     ~TimerFdAlarm() override;
 
     void ringAt(SteadyTime deadline) override;
@@ -44,6 +49,8 @@ public:
 private:
     void expired();
 
+    std::chrono::microseconds lead_{0};
+    SteadyTime deadline_{};
     int descriptor_ = -1;
     QSocketNotifier* notifier_ = nullptr;
     QTimer* standIn_ = nullptr;

@@ -75,7 +75,7 @@ void ScriptPlayer::step()
 void ScriptPlayer::endWait()
 {
     waitTimer_.stop();
-    // The row after the wait is due when the wait ends, not a step later.
+    // The row after the wait is due when the wait ends, not a step later; last, as it may run it.
     stepTimer_.resumeAt(waitTimer_.end());
 }
 

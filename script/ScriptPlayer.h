@@ -40,7 +40,8 @@ public:
 
     // One tick of the step timer. A failure stops playback before it leaves, so it is reported once.
     void step();
-    // One tick of the wait timer: the wait is over.
+    // One tick of the wait timer: the wait is over. The next row is due at the wait's end, so its step
+    // tick comes from inside, once the wait has ended.
     void endWait();
     // Carries out the current row, unless a wait is running.
     void playRow();

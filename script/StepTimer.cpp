@@ -48,7 +48,11 @@ void StepTimer::resumeAt(SteadyTime next)
         return;
     held_ = false;
     nextDue_ = next;
-    alarm_->ringAt(nextDue_);
+    // A tick already due comes now, not a turn of the event loop later.
+    if (clock_() >= nextDue_)
+        rang();
+    else
+        alarm_->ringAt(nextDue_);
 }
 
 SteadyTime StepTimer::dueOfTick() const
@@ -72,7 +76,8 @@ void StepTimer::rang()
     emit timeout();
 }
 
-WaitTimer::WaitTimer(QObject* parent) : WaitTimer(std::make_unique<TimerFdAlarm>(), parent) {}
+// Waits are long sleeps, so the alarm wakes early: the row after a wait is due at its end to the microsecond.
+WaitTimer::WaitTimer(QObject* parent) : WaitTimer(std::make_unique<TimerFdAlarm>(std::chrono::microseconds(200)), parent) {}
 
 WaitTimer::WaitTimer(std::unique_ptr<Alarm> alarm, QObject* parent) : QObject(parent), alarm_(std::move(alarm))
 {

@@ -10,8 +10,9 @@
 // time, and one that comes late is followed by the next as soon as that is due, one tick per turn of the
 // event loop. hold() pauses the ticks (a wait); resumeAt() carries the schedule on from a given time.
 //
-// timeout() is emitted from the event loop with the schedule already moved to the next tick; a receiver
-// may stop, hold or resume the timer and read dueOfTick().
+// timeout() is emitted from the event loop, or from inside resumeAt() when the resumed tick is already
+// due, with the schedule already moved to the next tick; a receiver may stop, hold or resume the timer and
+// read dueOfTick().
 class StepTimer : public QObject {
     Q_OBJECT
 public:
@@ -28,7 +29,8 @@ public:
     void start();
     void stop();
     void hold();
-    // The next tick is due at next, the one after a step later, and so on; only while active.
+    // The next tick is due at next, the one after a step later, and so on; only while active. A tick
+    // already due comes at once.
     void resumeAt(SteadyTime next);
 
     // While a tick is handled, its due time; otherwise now.

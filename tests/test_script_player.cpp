@@ -181,8 +181,9 @@ private slots:
         clock_.setMicroseconds(502100);
         waitAlarm_->ring();
         QVERIFY(!player_->isWaiting());
-        QCOMPARE(armedMicroseconds(*stepAlarm_), 502000);
-        ringStepAt(502150);
+        // The row after the wait was due at its end: it has run on the wait's tick.
+        QCOMPARE(rowsDue, (QList<qint64>{1000, 2000, 502000}));
+        QCOMPARE(armedMicroseconds(*stepAlarm_), 503000);
         ringStepAt(503000);
         QCOMPARE(rowsDue, (QList<qint64>{1000, 2000, 502000, 503000}));
         QCOMPARE(log_.lines.size(), 4);

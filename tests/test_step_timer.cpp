@@ -114,10 +114,21 @@ private slots:
         fixture.clock.setMicroseconds(512100);
         fixture.waitAlarm->ring();
         QVERIFY(!fixture.wait.isActive());
-        QCOMPARE(armedMicroseconds(*fixture.stepAlarm), 512000);
-        fixture.ringAt(512150);
+        // The row after the wait is due at its end, which has come: its tick comes at once.
+        QCOMPARE(fixture.ticks, (QList<qint64>{11000, 12000, 512000}));
+        QCOMPARE(armedMicroseconds(*fixture.stepAlarm), 513000);
         fixture.ringAt(513000);
         QCOMPARE(fixture.ticks, (QList<qint64>{11000, 12000, 512000, 513000}));
+    }
+
+    void resumingAheadOfTimeArmsTheAlarm()
+    {
+        Fixture fixture;
+        fixture.steps.start();
+        fixture.steps.hold();
+        fixture.steps.resumeAt(fixture.clock.now + 5ms);
+        QVERIFY(fixture.ticks.isEmpty());
+        QCOMPARE(armedMicroseconds(*fixture.stepAlarm), 5000);
     }
 
     void aStoppedTimerIsNotResumedByAWaitsEnd()
@@ -131,11 +142,19 @@ private slots:
         QVERIFY(!fixture.stepAlarm->armed);
     }
 
-    // The real alarm: never before its deadline, a past deadline at the loop's next turn, re-arming
-    // replaces the deadline and a cancelled alarm stays silent.
+    // The real alarm, with and without waking early: never before its deadline, a past deadline at the
+    // loop's next turn, re-arming replaces the deadline and a cancelled alarm stays silent.
+    void timerDescriptorAlarm_data()
+    {
+        QTest::addColumn<int>("leadMicroseconds");
+        QTest::newRow("on time") << 0;
+        QTest::newRow("early, then on the clock") << 200;
+    }
+
     void timerDescriptorAlarm()
     {
-        TimerFdAlarm alarm;
+        QFETCH(int, leadMicroseconds);
+        TimerFdAlarm alarm{std::chrono::microseconds(leadMicroseconds)};
         QList<SteadyTime> rang;
         connect(&alarm, &Alarm::rang, [&] { rang.append(std::chrono::steady_clock::now()); });
         const SteadyTime deadline = std::chrono::steady_clock::now() + 3ms;
@@ -146,6 +165,7 @@ private slots:
 
         alarm.ringAt(deadline);
         QTRY_COMPARE(rang.size(), 2);
+        QVERIFY(rang.last() >= deadline);
 
         alarm.ringAt(std::chrono::steady_clock::now() + 1ms);
         alarm.cancel();

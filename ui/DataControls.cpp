@@ -5,6 +5,7 @@
 #include "ui/ConfirmBox.h"
 #include "ui/Handlers.h"
 #include "ui/Pictures.h"
+#include "ui/SteadyScrollBar.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -149,6 +150,8 @@ DBGrid::DBGrid(DataSet& dataSet, const QList<Column>& columns, Editing editing, 
 {
     auto* rowHeader = new RowMarkerHeader(this);
     setVerticalHeader(rowHeader);
+    setHorizontalScrollBar(new SteadyScrollBar(Qt::Horizontal));
+    setVerticalScrollBar(new SteadyScrollBar(Qt::Vertical));
     setModel(model_);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);

@@ -39,9 +39,10 @@ public:
 
     DataSet& dataSet() const { return dataSet_; }
     void keyboardSearch(const QString& search) override;
-    // While deferred, the grid follows the data set's current row at most every 40 ms, and at once when
+    // While deferred, the grid follows the data set's current row when told to catch up, and at once when
     // the user presses a key or a mouse button on it.
     void setUpdatesDeferred(bool deferred) { following_.setDeferred(deferred); }
+    void catchUp() { following_.flush(); }
 
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
@@ -86,9 +87,10 @@ class DBEdit : public QLineEdit {
     Q_OBJECT
 public:
     DBEdit(DataSet& dataSet, QString fieldName, QWidget* parent = nullptr);
-    // While deferred, the box shows a new current row at most every 40 ms, and at once when the user
+    // While deferred, the box shows a new current row when told to catch up, and at once when the user
     // presses a key or a mouse button on it.
     void setUpdatesDeferred(bool deferred) { showingRow_.setDeferred(deferred); }
+    void catchUp() { showingRow_.flush(); }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -1,6 +1,7 @@
 #include "ui/LogPane.h"
 
 #include "core/Fonts.h"
+#include "ui/SteadyScrollBar.h"
 
 #include <QKeyEvent>
 #include <QMimeData>
@@ -42,6 +43,8 @@ LogPane::LogPane(QWidget* parent)
     // wrote, and an undo history of every append would grow for as long as the program logs. The pane has
     // no undo at all, for the user's edits neither.
     setUndoRedoEnabled(false);
+    setHorizontalScrollBar(new SteadyScrollBar(Qt::Horizontal));
+    setVerticalScrollBar(new SteadyScrollBar(Qt::Vertical));
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // Always there, and shown disabled while they have nothing to scroll.

@@ -18,8 +18,9 @@ public:
     void AppendLogLine(const QString& line) override;
     ActivityLog& activityLog() { return log_; }
     QTextCharFormat lineFormat() const;
-    // While deferred, the caret and the scroll position follow new lines at most every 40 ms.
+    // While deferred, the caret and the scroll position follow new lines when told to catch up.
     void setUpdatesDeferred(bool deferred) { caretPlacement_.setDeferred(deferred); }
+    void catchUp() { caretPlacement_.flush(); }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

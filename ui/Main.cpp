@@ -14,7 +14,7 @@
 #include "ui/Handlers.h"
 #include "ui/LogPane.h"
 #include "ui/MenuItemLink.h"
-#include "ui/PaintThrottle.h"
+#include "ui/PlaybackPacer.h"
 #include "ui/PictureWidgets.h"
 #include "ui/Pictures.h"
 #include "ui/TestPanel.h"
@@ -75,7 +75,6 @@ TWin2kAppForm::TWin2kAppForm(Port& port, QWidget* parent) : QMainWindow(parent),
     createToolBar();
     createClientArea();
     createTimers();
-    playbackPaints_ = new PaintThrottle(*this, 40);
     createPlayer();
     createLogSaving();
     StatusBar = new QStatusBar(this);
@@ -321,6 +320,9 @@ void TWin2kAppForm::createPlayer()
     scriptRows_ = std::make_unique<DataSetRows>(*ADOTable2);
     player_ = new ScriptPlayer(port_, log(), *scriptRows_, *Timer2, *Timer1, this);
     player_->setObjectName(QStringLiteral("ScriptPlayer"));
+    // The log and the record's views repaint in gaps of their own: together they take longer than one.
+    playbackPacer_ = new PlaybackPacer(*this, {[this] { RichEdit1->catchUp(); }, [this] { catchUpRecordViews(); }},
+                                       [this] { return player_->isPlaying() && !player_->isWaiting(); });
     connect(player_, &ScriptPlayer::playingChanged, this, &TWin2kAppForm::setPlaybackUpdates);
     connect(player_, &ScriptPlayer::indicatorChanged, LMDLabel2, [this](bool shown) {
         LMDLabel2->setVisible(shown);
@@ -355,7 +357,10 @@ void TWin2kAppForm::connectHandlers()
             [this] { runHandler([this] { LMDButtonPanel1Buttons4Click(); }); });
     connect(LMDButtonPanel1Buttons[5], &QToolButton::clicked, this,
             [this] { runHandler([this] { LMDButtonPanel1Buttons5Click(); }); });
-    connect(Timer2, &StepTimer::timeout, this, [this] { Timer2Timer(); });
+    connect(Timer2, &StepTimer::timeout, this, [this] {
+        Timer2Timer();
+        playbackPacer_->rowPlayed();
+    });
     connect(Timer1, &WaitTimer::timeout, this, [this] { runTimerHandler(Timer1, [this] { Timer1Timer(); }); });
 }
 

@@ -12,7 +12,7 @@ class DataSet;
 class LogFileSaver;
 class LogPane;
 class LogSink;
-class PaintThrottle;
+class PlaybackPacer;
 class Port;
 class QAction;
 class QCheckBox;
@@ -89,6 +89,7 @@ private:
     void connectHandlers();
     // While playing, repaints are throttled and the views the player moves defer their updates.
     void setPlaybackUpdates(bool playing);
+    void catchUpRecordViews();
 
     // Implemented beside the script views and the player.
     void createScriptStore();
@@ -150,8 +151,8 @@ private:
     QAction* speedButton1Item_ = nullptr;
     QAction* speedButton2Item_ = nullptr;
     bool closed_ = false;
-    // Playback repaints at most 25 times a second.
-    PaintThrottle* playbackPaints_ = nullptr;
+    // Playback catches the views up and repaints 25 times a second, between rows.
+    PlaybackPacer* playbackPacer_ = nullptr;
 };
 
 extern TWin2kAppForm* Win2kAppForm;

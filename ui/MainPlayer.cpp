@@ -4,7 +4,7 @@
 #include "ui/DataControls.h"
 #include "ui/Handlers.h"
 #include "ui/LogPane.h"
-#include "ui/PaintThrottle.h"
+#include "ui/PlaybackPacer.h"
 
 #include <QCheckBox>
 
@@ -25,7 +25,14 @@ void TWin2kAppForm::setPlaybackUpdates(bool playing)
     DBGrid2->setUpdatesDeferred(playing);
     for (DBEdit* edit : {DBEdit2, DBEdit3, DBEdit4})
         edit->setUpdatesDeferred(playing);
-    playbackPaints_->setActive(playing);
+    playbackPacer_->setActive(playing);
+}
+
+void TWin2kAppForm::catchUpRecordViews()
+{
+    DBGrid2->catchUp();
+    for (DBEdit* edit : {DBEdit2, DBEdit3, DBEdit4})
+        edit->catchUp();
 }
 
 void TWin2kAppForm::StopOff1Click()

@@ -4,11 +4,8 @@
 #include <QEvent>
 #include <QWidget>
 
-PaintThrottle::PaintThrottle(QWidget& window, int intervalMilliseconds) : QObject(&window), window_(window)
+PaintThrottle::PaintThrottle(QWidget& window) : QObject(&window), window_(window)
 {
-    Q_ASSERT(intervalMilliseconds > 0);
-    interval_.setInterval(intervalMilliseconds);
-    connect(&interval_, &QTimer::timeout, this, &PaintThrottle::releasePendingPaint);
     window_.installEventFilter(this);
 }
 
@@ -17,12 +14,8 @@ void PaintThrottle::setActive(bool active)
     if (active == active_)
         return;
     active_ = active;
-    if (active) {
-        interval_.start();
-    } else {
-        interval_.stop();
+    if (!active)
         releasePendingPaint();
-    }
 }
 
 bool PaintThrottle::eventFilter(QObject* watched, QEvent* event)

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "ui/PaintThrottle.h"
+
+#include <QObject>
+#include <QTimer>
+#include <chrono>
+#include <deque>
+#include <functional>
+#include <vector>
+
+// Paces the views' work to a playing script's rows. Once per interval each group of views catches up on
+// what it deferred and the window repaints what that changed. Every catch-up and every repaint runs right
+// after a row, in the gap before the next one, one of them per gap, so none of them delays a row. While no
+// rows run (a wait), all of them run when the interval has passed.
+//
+// Emits nothing; the callbacks it is given run from the event loop and may do anything but delete it.
+class PlaybackPacer : public QObject {
+public:
+    static constexpr std::chrono::milliseconds DefaultInterval{40};
+
+    // Each of catchUps brings a group of deferred views up to date; rowsRunning tells whether rows are
+    // being played one step apart.
+    PlaybackPacer(QWidget& window, std::vector<std::function<void()>> catchUps, std::function<bool()> rowsRunning,
+                  std::chrono::milliseconds interval = DefaultInterval);
+
+    // While active the window's repaints are held back; switching off repaints what is pending at once.
+    void setActive(bool active);
+    bool isActive() const { return active_; }
+    // A row has just run.
+    void rowPlayed();
+    // An interval has passed since the last catch-up; called by the pacer's own timer.
+    void frameDue();
+
+private:
+    void runInNextGap(std::function<void()> work);
+
+    PaintThrottle paints_;
+    std::vector<std::function<void()>> catchUps_;
+    std::function<bool()> rowsRunning_;
+    QTimer interval_;
+    bool active_ = false;
+    // The catch-ups and repaints of the current interval still to run, one after each row.
+    std::deque<std::function<void()>> due_;
+};
