@@ -2,6 +2,7 @@
 // timers in the same run: rows per second against 1,000 and against the bare timer's ticks per second,
 // the gaps between rows, the GUI thread's work per row, and the lateness of 500 ms waits.
 #include "app/Application.h"
+#include "tests/ProgramTest.h"
 #include "tests/ScriptFile.h"
 #include "bench/BenchStats.h"
 #include "core/Failure.h"
@@ -14,7 +15,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QStandardPaths>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTimer>
@@ -28,11 +28,6 @@ constexpr int ScriptRows = 2000;
 constexpr int Waits = 20;
 constexpr int WaitMilliseconds = 500;
 constexpr int BareTickMilliseconds = 2000;
-
-struct Row {
-    int command;
-    int data;
-};
 
 double nowMs(const QElapsedTimer& clock)
 {
@@ -83,7 +78,7 @@ TimedApplication& timedApplication()
 
 // Plays the script from its first row in a shown main window until the player and its wait have stopped;
 // onLine is told of every log line as it is appended. Returns the GUI thread's CPU time in milliseconds.
-double play(const std::vector<Row>& rows, const std::function<void(const QString& line)>& onLine)
+double play(const std::vector<ScriptStep>& rows, const std::function<void(const QString& line)>& onLine)
 {
     writeFreshScript(rows);
     ProgramWindows windows;
@@ -164,7 +159,7 @@ struct Playback {
 
 Playback playerRows()
 {
-    std::vector<Row> rows;
+    std::vector<ScriptStep> rows;
     for (int index = 0; index < ScriptRows; ++index)
         // Every line command in turn: D0 on .. D7 on, D0 off .. D7 off.
         rows.push_back({ScriptCommand::FirstLineOn + index % 16, 0});
@@ -181,7 +176,7 @@ Playback playerRows()
 // From the row that started the wait to the row after it, less the wait.
 std::vector<double> playerWaitLateness()
 {
-    std::vector<Row> rows;
+    std::vector<ScriptStep> rows;
     for (int index = 0; index < Waits; ++index) {
         rows.push_back({ScriptCommand::Wait, WaitMilliseconds});
         rows.push_back({ScriptCommand::lineOn(0), 0});
@@ -240,10 +235,7 @@ int main(int argc, char* argv[])
     qputenv("MMP_PORT", "sim");
     preparePlatform();
     TimedApplication application(argc, argv);
-    QStandardPaths::setTestModeEnabled(true);
-    prepareApplication(application);
-    // A database of the benchmark's own, away from the user's script.
-    QCoreApplication::setApplicationName(QStringLiteral("bench_player"));
+    prepareApplicationForTest(QStringLiteral("bench_player"));
 
     std::printf("script player, simulated port, log pane shown (platform %s)\n",
                 qPrintable(QGuiApplication::platformName()));

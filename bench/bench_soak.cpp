@@ -4,6 +4,8 @@
 //
 //   bench_soak [minutes]     2 by default; 60 for a real soak
 #include "app/Application.h"
+#include "script/Commands.h"
+#include "tests/ProgramTest.h"
 #include "tests/ScriptFile.h"
 #include "tests/WindowParts.h"
 #include "ui/LogPane.h"
@@ -13,7 +15,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
-#include <QStandardPaths>
 #include <QTimer>
 #include <cstdio>
 #include <vector>
@@ -21,18 +22,12 @@
 namespace {
 
 constexpr int SoakRows = 200;
-constexpr int WaitRow = 20;
 constexpr int WaitMilliseconds = 5;
 constexpr int SampleSeconds = 10;
 constexpr int SettleSeconds = 60;
 // Cleared with this much room left: far more than is logged between two looks at the log.
 constexpr int ClearMargin = 8192;
 constexpr int LookMilliseconds = 50;
-
-struct Row {
-    int command;
-    int data;
-};
 
 double residentMiB()
 {
@@ -80,12 +75,13 @@ void pressKey(QWidget* widget, int key, Qt::KeyboardModifiers modifiers)
     QCoreApplication::sendEvent(widget, &release);
 }
 
-std::vector<Row> loopingScript()
+std::vector<ScriptStep> loopingScript()
 {
-    std::vector<Row> rows;
+    std::vector<ScriptStep> rows;
     for (int index = 0; index < SoakRows - 1; ++index)
-        rows.push_back({2 + index % 16, 0});
-    rows.push_back({WaitRow, WaitMilliseconds});
+        // Every line command in turn: D0 on .. D7 on, D0 off .. D7 off.
+        rows.push_back({ScriptCommand::FirstLineOn + index % 16, 0});
+    rows.push_back({ScriptCommand::Wait, WaitMilliseconds});
     return rows;
 }
 
@@ -103,10 +99,7 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "usage: bench_soak [minutes]\n");
         return 2;
     }
-    QStandardPaths::setTestModeEnabled(true);
-    prepareApplication(application);
-    // A database of the benchmark's own, away from the user's script.
-    QCoreApplication::setApplicationName(QStringLiteral("bench_soak"));
+    prepareApplicationForTest(QStringLiteral("bench_soak"));
     writeFreshScript(loopingScript());
 
     ProgramWindows windows;

@@ -1,11 +1,11 @@
 // Start-up to the main window's first paint, against a bare QMainWindow in the same run.
 #include "app/Application.h"
 #include "bench/BenchStats.h"
+#include "tests/ProgramTest.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
-#include <QStandardPaths>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -44,8 +44,7 @@ int main(int argc, char* argv[])
 {
     preparePlatform();
     QApplication application(argc, argv);
-    QStandardPaths::setTestModeEnabled(true);
-    prepareApplication(application);
+    prepareApplicationForTest();
     constexpr int runs = 15;
     std::vector<double> program, bare;
     for (int run = 0; run < runs; ++run) {

@@ -4,6 +4,7 @@
 #include "script/DataSet.h"
 #include "script/ScriptCsv.h"
 #include "script/ScriptDatabase.h"
+#include "script/ScriptRows.h"
 
 #include <QFileInfo>
 
@@ -29,7 +30,7 @@ std::optional<qint32> cellOf(const QVariant& value, const QString& fieldName)
 void requireOpenScript(const DataSet& script)
 {
     if (!script.isOpen())
-        throw Failure(QStringLiteral("The script table is not open."));
+        throw scriptNotOpen();
 }
 
 ScriptFileCommands::ScriptFileCommands(DataSet& script, ScriptDatabase& database, Questions questions,

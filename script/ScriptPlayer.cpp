@@ -28,7 +28,7 @@ void ScriptPlayer::play()
     if (isWaiting())
         return;
     if (!rows_.isOpen())
-        throw Failure(QStringLiteral("The script table is not open."));
+        throw scriptNotOpen();
     if (isPlaying())
         return;
     stepTimer_.start();

@@ -1,8 +1,16 @@
 #pragma once
 
+#include "core/Failure.h"
+
 #include <QtGlobal>
 
 class DataSet;
+
+// What a command that needs the script raises when the database could not be opened.
+inline Failure scriptNotOpen()
+{
+    return Failure(QStringLiteral("The script table is not open."));
+}
 
 // What the player needs of the script: the current row's command and argument and the moves of the
 // shared cursor. The end flag is set by a move to the next row that finds none (the cursor stays on the

@@ -6,6 +6,13 @@
 #include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QVariant>
+
+// One row of a script as a test writes it; an empty value is an empty cell.
+struct ScriptStep {
+    QVariant command;
+    QVariant data;
+};
 
 // A fresh database file at the program's own location whose Script table holds the given rows (each with
 // .command and .data), numbered from 1 in their order; a window created afterwards reads them.

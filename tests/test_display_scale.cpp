@@ -2,6 +2,7 @@
 // shows them, in device pixels.
 #include "app/Application.h"
 #include "core/Fonts.h"
+#include "tests/ProgramTest.h"
 #include "tests/WindowParts.h"
 #include "ui/Pictures.h"
 #include "ui/ScreenCentre.h"
@@ -13,7 +14,6 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QScreen>
-#include <QStandardPaths>
 #include <QTest>
 #include <QToolButton>
 #include <QToolTip>
@@ -75,8 +75,7 @@ class DisplayScaleTest : public QObject {
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
-        prepareApplication(*qApp);
+        prepareApplicationForTest();
         windows_ = std::make_unique<ProgramWindows>();
         QVERIFY2(ratio() == 1 || ratio() == 2, "run at QT_SCALE_FACTOR 1 or 2");
     }

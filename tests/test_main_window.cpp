@@ -2,6 +2,7 @@
 #include "core/Failure.h"
 #include "ui/LogPane.h"
 #include "script/ScriptPlayer.h"
+#include "tests/ProgramTest.h"
 #include "tests/WindowParts.h"
 #include "tests/fake/FakeMmp.h"
 #include "script/DataSet.h"
@@ -11,7 +12,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenuBar>
-#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -45,8 +45,7 @@ class MainWindowTest : public QObject {
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
-        prepareApplication(*qApp);
+        prepareApplicationForTest();
         setFailurePresenter([this](const QString& text) { reported_ << text; });
     }
 

@@ -1,4 +1,5 @@
 #include "app/Application.h"
+#include "tests/ProgramTest.h"
 #include "tests/ScriptFile.h"
 #include "ui/LogPane.h"
 #include "script/ScriptPlayer.h"
@@ -16,7 +17,6 @@
 #include <QFile>
 #include <QMap>
 #include <QSqlQuery>
-#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -24,11 +24,7 @@
 
 namespace {
 
-struct Row {
-    QVariant command;
-    QVariant data;
-};
-using Script = QList<Row>;
+using Script = QList<ScriptStep>;
 
 // Rows that write their own number, so the log shows which row ran.
 Script numberedRows(int count)
@@ -75,10 +71,7 @@ class PlayerTest : public QObject {
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
-        prepareApplication(*qApp);
-        // A database folder of this test's own.
-        QCoreApplication::setApplicationName(QStringLiteral("test_player"));
+        prepareApplicationForTest(QStringLiteral("test_player"));
         setFailurePresenter([this](const QString& text) { reported_ << text; });
     }
 

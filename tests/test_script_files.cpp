@@ -5,6 +5,7 @@
 #include "script/DataSet.h"
 #include "script/ScriptDatabase.h"
 #include "script/StepTimer.h"
+#include "tests/ProgramTest.h"
 #include "tests/ScriptFile.h"
 #include "tests/TestFiles.h"
 #include "tests/WindowParts.h"
@@ -21,7 +22,6 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
@@ -29,11 +29,6 @@
 #include <functional>
 
 namespace {
-
-struct ScriptStep {
-    int command;
-    QVariant data;
-};
 
 const QList<ScriptStep> ThreeSteps = {{19, QVariant()}, {20, 150}, {2, QVariant()}};
 const QList<Values> ThreeRows = {{1, 19, QVariant()}, {2, 20, 150}, {3, 2, QVariant()}};
@@ -95,8 +90,7 @@ class TestScriptFiles : public QObject {
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
-        prepareApplication(*qApp);
+        prepareApplicationForTest();
         setFailurePresenter([this](const QString& text) { reported_ << text; });
     }
 

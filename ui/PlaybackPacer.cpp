@@ -17,7 +17,7 @@ void PlaybackPacer::setActive(bool active)
     if (active == active_)
         return;
     active_ = active;
-    due_.clear();
+    nextStep_ = stepCount();
     if (active)
         interval_.start();
     else
@@ -27,37 +27,38 @@ void PlaybackPacer::setActive(bool active)
 
 void PlaybackPacer::frameDue()
 {
-    if (!active_ || !due_.empty())
+    if (!active_ || nextStep_ < stepCount())
         return;
-    for (const auto& catchUp : catchUps_) {
-        due_.push_back(catchUp);
-        due_.push_back([this] { paints_.releasePendingPaint(); });
-    }
+    nextStep_ = 0;
     if (rowsRunning_())
         return;
-    while (!due_.empty()) {
-        const auto work = std::move(due_.front());
-        due_.pop_front();
-        work();
-    }
+    while (nextStep_ < stepCount())
+        runStep(nextStep_++);
 }
 
 void PlaybackPacer::rowPlayed()
 {
-    if (!active_ || due_.empty())
-        return;
-    runInNextGap(std::move(due_.front()));
-    due_.pop_front();
+    if (active_ && nextStep_ < stepCount())
+        runInNextGap(nextStep_++);
 }
 
-void PlaybackPacer::runInNextGap(std::function<void()> work)
+void PlaybackPacer::runStep(int step)
+{
+    Q_ASSERT(step >= 0 && step < stepCount());
+    if (step % 2 == 0)
+        catchUps_[static_cast<std::size_t>(step / 2)]();
+    else
+        paints_.releasePendingPaint();
+}
+
+void PlaybackPacer::runInNextGap(int step)
 {
     // Posted, so it runs once the row's own event is over, long before the next row is due.
     QMetaObject::invokeMethod(
         this,
-        [this, work = std::move(work)] {
+        [this, step] {
             if (active_)
-                work();
+                runStep(step);
         },
         Qt::QueuedConnection);
 }

@@ -5,7 +5,6 @@
 #include <QObject>
 #include <QTimer>
 #include <chrono>
-#include <deque>
 #include <functional>
 #include <vector>
 
@@ -33,13 +32,16 @@ public:
     void frameDue();
 
 private:
-    void runInNextGap(std::function<void()> work);
+    // Step 2k is the k-th group's catch-up, step 2k + 1 the repaint after it.
+    int stepCount() const { return 2 * static_cast<int>(catchUps_.size()); }
+    void runStep(int step);
+    void runInNextGap(int step);
 
     PaintThrottle paints_;
     std::vector<std::function<void()>> catchUps_;
     std::function<bool()> rowsRunning_;
     QTimer interval_;
     bool active_ = false;
-    // The catch-ups and repaints of the current interval still to run, one after each row.
-    std::deque<std::function<void()>> due_;
+    // The next step of the current interval; stepCount() when all have run.
+    int nextStep_ = 0;
 };
